@@ -1,0 +1,5 @@
+#pragma once
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_QUORVEL_DIALOG 102
+#define IDR_MAINFRAME 128

@@ -1,0 +1,61 @@
+// Real ICMP: loopback, and a private network the test command builds in
+// network namespaces (QV_TEST_NET names its addresses). Never anything else.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+
+#include "control/TargetRange.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct TestNet {
+    std::string answering1, answering2, silent;
+};
+
+// QV_TEST_NET="pc1 pc2 silent", set by the test command inside its namespace.
+bool GetTestNet(TestNet& net) {
+    const char* v = std::getenv("QV_TEST_NET");
+    if (!v) return false;
+    std::istringstream in(v);
+    return bool(in >> net.answering1 >> net.answering2 >> net.silent);
+}
+
+long long MsSince(Clock::time_point t0) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+}
+
+TEST(Echo, AddressesThatDoNotParseAreUnreachableAtOnce) {
+    qvPingICMP ping;
+    for (const char* bad : {"", "name", "127.1", "0x7f.0.0.1", "127.0.0.1\\c", "\\\\127.0.0.1", "255.255.255.255"}) {
+        const auto t0 = Clock::now();
+        EXPECT_TRUE(ping.IsUnreachable(bad)) << bad;
+        EXPECT_LT(MsSince(t0), 500) << bad;
+    }
+}
+
+TEST(Echo, LoopbackAnswers) {
+    qvPingICMP ping;
+    EXPECT_FALSE(ping.IsUnreachable("127.0.0.1"));
+}
+
+TEST(Echo, PrivateNetworkAnswersAndTimesOut) {
+    TestNet net;
+    if (!GetTestNet(net))
+        GTEST_SKIP() << "the private test network is not set up (the test command builds it as root "
+                        "with network namespaces; QV_TEST_NET is unset)";
+    qvPingICMP ping;
+    EXPECT_FALSE(ping.IsUnreachable(net.answering1));
+    EXPECT_FALSE(ping.IsUnreachable(net.answering2));
+
+    const auto t0 = Clock::now();
+    EXPECT_TRUE(ping.IsUnreachable(net.silent));
+    const auto ms = MsSince(t0);
+    EXPECT_GE(ms, 950) << "no answer must wait for the whole time-out";
+    EXPECT_LT(ms, 3000);
+}
+
+}  // namespace

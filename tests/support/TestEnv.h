@@ -1,0 +1,50 @@
+#pragma once
+// Scratch folders and mapped PC shares for tests, on both builds. Paths are
+// Windows paths, as the core sees them.
+#include <cstdint>
+#include <string>
+
+namespace testenv {
+
+// A new empty folder, deleted with its contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }  // no trailing backslash
+    std::string operator/(const std::string& rel) const { return path_ + "\\" + rel; }
+
+private:
+    std::string path_;
+};
+
+// \\host\share made to resolve to a new empty folder (Wine's dosdevices/unc on
+// the Windows build, the same layout on the native one). ok() is false where
+// shares cannot be mapped (a real Windows PC); tests then skip.
+class MappedShare {
+public:
+    MappedShare(const std::string& host, const std::string& share);
+    ~MappedShare();
+    MappedShare(const MappedShare&) = delete;
+    MappedShare& operator=(const MappedShare&) = delete;
+    bool ok() const { return !folder_.empty(); }
+    const std::string& folder() const { return folder_; }  // where the share's files live
+    std::string unc() const { return unc_; }                 // \\host\share
+
+private:
+    std::string folder_;
+    std::string unc_;
+};
+
+// Writes a file, creating its folders; sets its modification time when given.
+void WriteFile(const std::string& path, const std::string& bytes, int64_t writeTime = -1);
+void MakeDirs(const std::string& path);
+// Deletes a tree without following directory links.
+void RemoveTree(const std::string& path);
+// A directory symbolic link at `link` pointing to `target`; false where the
+// platform cannot make one.
+bool MakeDirLink(const std::string& target, const std::string& link);
+
+}  // namespace testenv
