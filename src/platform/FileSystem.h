@@ -54,6 +54,10 @@ bool MakeDir(const std::string& path);     // one level
 bool RemoveDir(const std::string& path);   // empty folder only
 bool RemoveFile(const std::string& path);
 bool PathExists(const std::string& path);
+// Moves `from` onto `to`, replacing an existing file in one step, so a reader
+// sees either the old file or the new one, never a half-written one. Both
+// paths should be in the same folder (same volume). False leaves `to` as it was.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // Whole-file helpers for tools and tests.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);

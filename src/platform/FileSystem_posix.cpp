@@ -358,6 +358,15 @@ bool PathExists(const std::string& path) {
     return p && stat(p->c_str(), &st) == 0;
 }
 
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    auto f = ToUnixPath(from);
+    auto t = ToUnixPath(to);
+    struct stat st;
+    // MoveFileEx refuses to replace a folder; rename(2) would take an empty one.
+    if (!f || !t || (stat(t->c_str(), &st) == 0 && S_ISDIR(st.st_mode))) return false;
+    return rename(f->c_str(), t->c_str()) == 0;
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     auto p = ToUnixPath(path);
     if (!p) return false;

@@ -153,6 +153,27 @@ TEST(Paths, CreateAndRemove) {
     EXPECT_FALSE(platform::PathExists(t / "a"));
 }
 
+TEST(Paths, MoveFileReplacingSwapsContentsInOneStep) {
+    testenv::TempDir t;
+    testenv::WriteFile(t / "app.ini", "old");
+    testenv::WriteFile(t / "app.ini.new", "new");
+    ASSERT_TRUE(platform::MoveFileReplacing(t / "app.ini.new", t / "app.ini"));
+    EXPECT_EQ(platform::ReadWholeFile(t / "app.ini").value_or(""), "new");
+    EXPECT_FALSE(platform::PathExists(t / "app.ini.new"));
+
+    testenv::WriteFile(t / "fresh.new", "x");  // no file to replace yet
+    ASSERT_TRUE(platform::MoveFileReplacing(t / "fresh.new", t / "fresh.ini"));
+    EXPECT_EQ(platform::ReadWholeFile(t / "fresh.ini").value_or(""), "x");
+
+    // Failures leave the destination whole.
+    EXPECT_FALSE(platform::MoveFileReplacing(t / "missing.new", t / "app.ini"));
+    testenv::MakeDirs(t / "dir");
+    testenv::WriteFile(t / "f.new", "y");
+    EXPECT_FALSE(platform::MoveFileReplacing(t / "f.new", t / "dir"));
+    EXPECT_TRUE(platform::PathExists(t / "f.new"));
+    EXPECT_EQ(platform::ReadWholeFile(t / "app.ini").value_or(""), "new");
+}
+
 TEST(Paths, SharesResolveThroughTheMapping) {
     testenv::MappedShare pc("10.20.30.41", "c");
     if (!pc.ok()) GTEST_SKIP() << "shares cannot be mapped on this platform";
