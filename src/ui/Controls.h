@@ -3,6 +3,7 @@
 // dialog implements it on real HWNDs; tests use an in-memory set of controls.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -25,6 +26,18 @@ public:
     virtual void Enable(int id, bool enabled) = 0;
     // A message box with the application's title; returns the answer.
     virtual int MessageBox(std::string_view text, unsigned type) = 0;
+
+    // Virtual list views (owner data): the window keeps only item counts and
+    // the selection; rows are drawn from the logic's records. The defaults are
+    // those of a window without list views, so small fakes that only serve
+    // the scans need not implement them.
+    virtual void SetItemCount(int listId, int count) { (void)listId, (void)count; }
+    virtual int GetItemCount(int listId) { return (void)listId, 0; }
+    // Selected rows in ascending order.
+    virtual std::vector<int> GetSelectedRows(int listId) { return (void)listId, std::vector<int>{}; }
+    virtual void ClearSelection(int listId) { (void)listId; }
+    // Repaints every row of the list.
+    virtual void Redraw(int listId) { (void)listId; }
 };
 
 }  // namespace ui

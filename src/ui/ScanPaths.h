@@ -4,19 +4,12 @@
 #include <string>
 
 #include "compare/FileUtil.h"
+#include "ui/ControlIds.h"
 #include "ui/Controls.h"
 
 enum class OperationMode { Local = 0, Network = 1 };
 
 namespace ui {
-
-constexpr int kIdSourceFolder = 1003;
-constexpr int kIdTargetFolder = 1004;
-constexpr int kIdStartAddress = 1012;
-constexpr int kIdEndOctet = 1013;
-constexpr int kIdSharePath = 1014;
-constexpr int kIdSubFolder = 1020;
-constexpr int kIdExclusions = 1024;
 
 // A folder text without an extension in its last component scans the whole
 // folder: "/*.*" is appended.

@@ -1,0 +1,109 @@
+#pragma once
+// The main window without its window: all state the commands share, and the
+// commands themselves, reading and writing controls by id through IControls.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compare/Compare.h"
+#include "compare/FileUtil.h"
+#include "control/TargetRange.h"
+#include "settings/SettingsStore.h"
+#include "ui/Controls.h"
+#include "ui/ScanPaths.h"
+
+namespace ui {
+
+// The executable's path with the text after the last '.' of its file name
+// replaced by "ini" (".ini" appended when the name has no '.').
+std::string SettingsFileNameFor(std::string_view exePath);
+
+struct ProgramLists {
+    std::vector<std::string> localOff;  // stopped on the local target
+    std::vector<std::string> localOn;   // started on the local target
+    std::vector<std::string> netOff;    // KILL lines for the network PCs
+    std::vector<std::string> netOn;     // RESTART lines for the network PCs
+};
+
+class MainWindowLogic {
+public:
+    // settingsFile defaults to the one named after the running executable.
+    explicit MainWindowLogic(IControls& controls, std::string settingsFile = {});
+
+    // Start-up: mode Local shown and enabled, the default box texts, then the
+    // settings file if there is one (with the two check boxes only it sets)
+    // and the default exclusions when the file named none.
+    void StartUp();
+
+    // Reads the settings file and applies it; nothing changes when it cannot
+    // be read.
+    void ApplySettings();
+    // Writes the window's settings; tells the operator when that failed.
+    bool SaveSettings();
+
+    // A radio button of the mode group was clicked: the mode follows them.
+    void SwitchMode();
+
+    // Rescans both sides and rebuilds the lists. The commands below return
+    // false, doing nothing, while a copy run reads the records.
+    bool Refresh();
+    bool MoveSelectedToCopy();
+    bool MoveSelectedBack();
+    bool MoveAllSourceNewer();
+    bool MoveAllBack();
+
+    // Row n of a shown list, nullptr when out of range.
+    const CompareRecord* RecordAt(ListKind list, size_t n) const { return compareList_.RecordAt(list, n); }
+    const std::vector<CompareRecord>& Records() const { return compareList_.Records(); }
+    // Relative name of a record of the current list.
+    std::string_view RelativeNameOf(const CompareRecord& r) const {
+        return RelativeName(r.source.path, srcRootLength_);
+    }
+
+    void SetRunActive(bool active) { runActive_ = active; }
+    bool RunActive() const { return runActive_; }
+
+    const std::string& SettingsFile() const { return settingsFile_; }
+    const SettingsStore& Settings() const { return settings_; }
+    OperationMode Mode() const { return mode_; }
+    const TargetRange& Range() const { return range_; }
+    const ProgramLists& Programs() const { return programs_; }
+    const CqvFileUtil& SourceScanner() const { return source_; }
+    const CqvFileUtil& TargetScanner() const { return target_; }
+    size_t SrcRootLength() const { return srcRootLength_; }
+    size_t TgtRootLength() const { return tgtRootLength_; }
+    bool CopyFilesApplied() const { return copyFilesApplied_; }
+    int AutoNetInit() const { return autoNetInit_; }
+    const std::string& PackageTitle() const { return packageTitle_; }
+    const std::string& PackageBasePath() const { return packageBasePath_; }
+    int UserBackupPathUse() const { return userBackupPathUse_; }
+    const std::string& UserBackupPath() const { return userBackupPath_; }
+
+private:
+    void ApplyStore();
+    void EnableModeControls(OperationMode mode);
+    void ShowMode();
+    void ShowCounts();
+    bool Move(ListKind from);
+
+    IControls& controls_;
+    std::string settingsFile_;
+    SettingsStore settings_;
+    CqvFileUtil source_;
+    CqvFileUtil target_;
+    CompareList compareList_;
+    size_t srcRootLength_ = 0;
+    size_t tgtRootLength_ = 0;
+    bool copyFilesApplied_ = false;
+    TargetRange range_;
+    OperationMode mode_ = OperationMode::Local;
+    ProgramLists programs_;
+    int autoNetInit_ = 0;
+    std::string packageTitle_;
+    std::string packageBasePath_;
+    int userBackupPathUse_ = 0;
+    std::string userBackupPath_;
+    bool runActive_ = false;
+};
+
+}  // namespace ui
