@@ -49,6 +49,24 @@ TEST(Compare, Classification) {
     }
 }
 
+// Names are compared eight bytes at a time; every byte pair, inside a word
+// and in the tail, must give what folding A-Z alone gives.
+TEST(Compare, SameRelativeNameFoldsOnlyAsciiLetters) {
+    auto fold = [](int c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    for (size_t pos : {0u, 7u, 8u, 10u}) {
+        for (int a = 0; a < 256; ++a) {
+            for (int b = 0; b < 256; ++b) {
+                std::string x = "Bin\\a\xB0\x41x.Dll", y = "bIN\\A\xB0\x61X.dLL";
+                x[pos] = char(a);
+                y[pos] = char(b);
+                ASSERT_EQ(SameRelativeName(x, y), fold(a) == fold(b)) << pos << " " << a << " " << b;
+            }
+        }
+    }
+    EXPECT_FALSE(SameRelativeName("a.dll", "a.dl"));
+    EXPECT_TRUE(SameRelativeName("", ""));
+}
+
 TEST(Compare, FirstTargetOfTheNameWinsAndSourceOrderIsKept) {
     const auto out = CompareEntries(
         {Entry(kSrc + "z.exe", 5, 1), Entry(kSrc + "bin\\a.dll", 5, 1), Entry(kSrc + "new.txt", 5, 1)}, kSrc.size(),
