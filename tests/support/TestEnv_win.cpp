@@ -73,6 +73,8 @@ bool MakeDirLink(const std::string& target, const std::string& link) {
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    // Wine may signal a Unix child before it has run; wait for its effect.
+    for (int i = 0; i < 100 && !platform::PathExists(link); ++i) Sleep(50);
     return platform::PathExists(link);
 }
 

@@ -1,0 +1,39 @@
+# Sourced: a private network in two namespaces. "host" runs the tests, "pcs"
+# holds two answering PCs; one more address of the subnet is held by nobody,
+# so an echo to it times out. Traffic never leaves these namespaces.
+# Sets QV_NETNS (the namespace to run tests in) and QV_TEST_NET, or leaves
+# both unset with QV_NETNS_WHY saying why.
+qv_net_up() {
+  unset QV_NETNS QV_TEST_NET QV_NETNS_WHY
+  local id=$$
+  local host=qvt-host-$id pcs=qvt-pcs-$id
+  if [ "$(id -u)" != 0 ] || ! ip netns add "$host" 2>/dev/null; then
+    export QV_NETNS_WHY="network namespaces are not permitted here (needs root)"
+    return 0
+  fi
+  ip netns add "$pcs"
+  ip link add qvh$id type veth peer name qvp$id
+  ip link set qvh$id netns "$host"
+  ip link set qvp$id netns "$pcs"
+  ip -n "$host" link set lo up
+  ip -n "$pcs" link set lo up
+  ip -n "$host" addr add 10.213.7.1/24 dev qvh$id
+  ip -n "$pcs" addr add 10.213.7.2/24 dev qvp$id
+  ip -n "$pcs" addr add 10.213.7.3/24 dev qvp$id
+  ip -n "$host" link set qvh$id up
+  ip -n "$pcs" link set qvp$id up
+  export QV_NETNS=$host QV_NETNS_PCS=$pcs
+  export QV_TEST_NET="10.213.7.2 10.213.7.3 10.213.7.9"
+}
+
+qv_net_down() {
+  [ -n "${QV_NETNS:-}" ] || return 0
+  ip netns del "$QV_NETNS" 2>/dev/null || true
+  ip netns del "$QV_NETNS_PCS" 2>/dev/null || true
+  unset QV_NETNS QV_NETNS_PCS QV_TEST_NET
+}
+
+# Runs a command inside the test namespace when there is one.
+qv_in_net() {
+  if [ -n "${QV_NETNS:-}" ]; then ip netns exec "$QV_NETNS" "$@"; else "$@"; fi
+}
