@@ -28,16 +28,14 @@ public:
     virtual int MessageBox(std::string_view text, unsigned type) = 0;
 
     // Virtual list views (owner data): the window keeps only item counts and
-    // the selection; rows are drawn from the logic's records. The defaults are
-    // those of a window without list views, so small fakes that only serve
-    // the scans need not implement them.
-    virtual void SetItemCount(int listId, int count) { (void)listId, (void)count; }
-    virtual int GetItemCount(int listId) { return (void)listId, 0; }
+    // the selection; rows are drawn from the logic's records.
+    virtual void SetItemCount(int listId, int count) = 0;
+    virtual int GetItemCount(int listId) = 0;
     // Selected rows in ascending order.
-    virtual std::vector<int> GetSelectedRows(int listId) { return (void)listId, std::vector<int>{}; }
-    virtual void ClearSelection(int listId) { (void)listId; }
+    virtual std::vector<int> GetSelectedRows(int listId) = 0;
+    virtual void ClearSelection(int listId) = 0;
     // Repaints every row of the list.
-    virtual void Redraw(int listId) { (void)listId; }
+    virtual void Redraw(int listId) = 0;
 };
 
 }  // namespace ui

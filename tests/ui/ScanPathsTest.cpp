@@ -1,28 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <map>
 
 #include "support/TestEnv.h"
+#include "ui/HeadlessControls.h"
 #include "ui/ScanPaths.h"
 
 namespace {
 
-// Just enough of a window for the scans: texts, checks and message boxes.
-class FakeControls : public ui::IControls {
-public:
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    std::vector<std::string> messages;
-    std::string GetText(int id) override { return texts[id]; }
-    void SetText(int id, std::string_view t) override { texts[id] = std::string(t); }
-    bool GetCheck(int id) override { return checks[id]; }
-    void SetCheck(int id, bool c) override { checks[id] = c; }
-    void Enable(int, bool) override {}
-    int MessageBox(std::string_view text, unsigned) override {
-        messages.emplace_back(text);
-        return ui::kIdOk;
-    }
-};
+using FakeControls = ui::HeadlessControls;
 
 TEST(ScanPaths, DefaultPatternOnlyForFolderTexts) {
     struct {
@@ -37,16 +22,16 @@ TEST(ScanPaths, SourceUsesExclusionsAndSubfolderBox) {
     testenv::TempDir t;
     for (const char* rel : {"a.exe", "a.pdb", "bin\\b.dll", "bin\\b.lib"}) testenv::WriteFile(t / rel, rel);
     FakeControls c;
-    c.texts[ui::kIdSourceFolder] = t.path();
-    c.texts[ui::kIdExclusions] = "lib, ilk, pdb, tlb, exp, sup";
-    c.checks[ui::kIdSubFolder] = true;
+    c.SetText(ui::kIdSourceFolder, t.path());
+    c.SetText(ui::kIdExclusions, "lib, ilk, pdb, tlb, exp, sup");
+    c.SetCheck(ui::kIdSubFolder, true);
     CqvFileUtil src;
     EXPECT_EQ(ui::ScanSource(src, c), t.path().size() + 1);
     std::set<std::string> rel;
     for (const auto& f : src.files) rel.insert(f.path.substr(src.rootFolder.size()));
     EXPECT_EQ(rel, (std::set<std::string>{"a.exe", "bin\\b.dll"}));
 
-    c.checks[ui::kIdSubFolder] = false;
+    c.SetCheck(ui::kIdSubFolder, false);
     ui::ScanSource(src, c);
     ASSERT_EQ(src.files.size(), 1u);
 }
@@ -55,8 +40,8 @@ TEST(ScanPaths, LocalTargetListsEverything) {
     testenv::TempDir t;
     testenv::WriteFile(t / "x.pdb", "p");
     FakeControls c;
-    c.texts[ui::kIdTargetFolder] = t.path() + "\\";
-    c.checks[ui::kIdSubFolder] = true;
+    c.SetText(ui::kIdTargetFolder, t.path() + "\\");
+    c.SetCheck(ui::kIdSubFolder, true);
     CqvFileUtil tgt;
     size_t len = 0;
     EXPECT_TRUE(ui::ScanTarget(tgt, OperationMode::Local, c, len));
@@ -69,20 +54,20 @@ TEST(ScanPaths, UnreachableFirstPcKeepsThePreviousScan) {
     testenv::TempDir t;
     testenv::WriteFile(t / "old.exe", "o");
     FakeControls c;
-    c.texts[ui::kIdTargetFolder] = t.path();
+    c.SetText(ui::kIdTargetFolder, t.path());
     CqvFileUtil tgt;
     size_t len = 0;
     ASSERT_TRUE(ui::ScanTarget(tgt, OperationMode::Local, c, len));
     const size_t before = len;
 
     // Not an address at all: unreachable without sending anything.
-    c.texts[ui::kIdStartAddress] = "//pc-name";
-    c.texts[ui::kIdSharePath] = "/c/Pexoril";
+    c.SetText(ui::kIdStartAddress, "//pc-name");
+    c.SetText(ui::kIdSharePath, "/c/Pexoril");
     EXPECT_FALSE(ui::ScanTarget(tgt, OperationMode::Network, c, len));
     ASSERT_EQ(c.messages.size(), 1u);
-    EXPECT_EQ(c.messages[0], "pc-name\r\n접속 불가 IP 입니다.");
-    EXPECT_EQ(c.texts[ui::kIdStartAddress], "\\\\pc-name");  // written back with backslashes
-    EXPECT_EQ(c.texts[ui::kIdSharePath], "\\c\\Pexoril");
+    EXPECT_EQ(c.messages[0].text, "pc-name\r\n접속 불가 IP 입니다.");
+    EXPECT_EQ(c.GetText(ui::kIdStartAddress), "\\\\pc-name");  // written back with backslashes
+    EXPECT_EQ(c.GetText(ui::kIdSharePath), "\\c\\Pexoril");
     EXPECT_EQ(len, before);
     ASSERT_EQ(tgt.files.size(), 1u);
     EXPECT_EQ(tgt.files[0].path, t / "old.exe");
@@ -93,12 +78,12 @@ TEST(ScanPaths, AnsweringFirstPcIsScannedThroughItsShare) {
     if (!pc.ok()) GTEST_SKIP() << "shares cannot be mapped on this platform";
     testenv::WriteFile(pc.folder() + "\\Pexoril\\bin\\app.exe", "MZ");
     FakeControls c;
-    c.texts[ui::kIdStartAddress] = "\\\\127.0.0.1";
-    c.texts[ui::kIdSharePath] = "/c/Pexoril";
-    c.checks[ui::kIdSubFolder] = true;
+    c.SetText(ui::kIdStartAddress, "\\\\127.0.0.1");
+    c.SetText(ui::kIdSharePath, "/c/Pexoril");
+    c.SetCheck(ui::kIdSubFolder, true);
     CqvFileUtil tgt;
     size_t len = 0;
-    ASSERT_TRUE(ui::ScanTarget(tgt, OperationMode::Network, c, len)) << (c.messages.empty() ? "" : c.messages[0]);
+    ASSERT_TRUE(ui::ScanTarget(tgt, OperationMode::Network, c, len)) << (c.messages.empty() ? "" : c.messages[0].text);
     EXPECT_EQ(tgt.rootFolder, "\\\\127.0.0.1\\c\\Pexoril\\");
     EXPECT_EQ(len, tgt.rootFolder.size());
     ASSERT_EQ(tgt.files.size(), 1u);
