@@ -100,3 +100,11 @@ size_t FindLastChar(std::string_view text, char c) {
     }
     return found;
 }
+
+std::string_view FolderPart(std::string_view path) {
+    // Byte-wise is safe here: neither separator nor '.' is a CP949 trail byte.
+    const size_t sep = path.find_last_of("\\/");
+    const size_t nameStart = sep == std::string_view::npos ? 0 : sep + 1;
+    if (path.find('.', nameStart) == std::string_view::npos) return path;
+    return path.substr(0, nameStart);
+}

@@ -25,3 +25,8 @@ SearchPath SplitSearchPath(std::string_view path, bool networkForm);
 // Position of the last occurrence of c that is a whole character (never the
 // trail byte of a double-byte character), or npos.
 size_t FindLastChar(std::string_view text, char c);
+
+// Folder part: when the text after the last separator has a '.', the path up
+// to and including that separator (empty without a separator); otherwise the
+// whole path, taken to be a folder already. Never shortened.
+std::string_view FolderPart(std::string_view path);

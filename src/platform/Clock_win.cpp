@@ -1,0 +1,25 @@
+#include "platform/Clock.h"
+
+#include <time.h>
+
+namespace platform {
+
+// The C runtime rather than FileTimeToLocalFileTime: the latter applies the
+// bias in force today, so a summer file viewed in winter shows an hour off,
+// while _localtime64_s applies the rules in force at the file's date. It is
+// also what the POSIX build does, so both builds show the same text.
+bool ToLocalTime(int64_t secondsSince1970, LocalTime& out) {
+    if (secondsSince1970 < 0 || secondsSince1970 > kLatestLocalTime) return false;
+    const __time64_t t = secondsSince1970;
+    struct tm tm {};
+    if (_localtime64_s(&tm, &t) != 0) return false;
+    out.year = tm.tm_year + 1900;
+    out.month = tm.tm_mon + 1;
+    out.day = tm.tm_mday;
+    out.hour = tm.tm_hour;
+    out.minute = tm.tm_min;
+    out.second = tm.tm_sec;
+    return true;
+}
+
+}  // namespace platform

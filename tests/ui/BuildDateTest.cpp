@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/BuildDate.h"
+
+namespace {
+
+// Exactly the text's bytes on the heap, with no terminator after them, so a
+// read past the end is caught by AddressSanitizer.
+std::string LabelOfExactCopy(const std::string& text) {
+    std::unique_ptr<char[]> bytes(new char[text.size() ? text.size() : 1]);
+    std::copy(text.begin(), text.end(), bytes.get());
+    return ui::BuildDateLabel(std::string_view(bytes.get(), text.size()));
+}
+
+TEST(BuildDate, Label) {
+    struct {
+        const char* date;
+        const char* label;
+    } cases[] = {
+        {"Feb  6 2018", "Build. 2018-02-06"},
+        {"Jan  1 2024", "Build. 2024-01-01"},
+        {"Dec 31 1999", "Build. 1999-12-31"},
+        {"Sep 15 2030", "Build. 2030-09-15"},
+        {"feb  6 2018", "Build. 2018-00-06"},  // month names match exactly
+        {"Foo 12 2020", "Build. 2020-00-12"},
+        {"Febr 6 2018", "Build. 2018-02-06"},  // only the first three characters name the month
+        {"", "Build. 0000-00-00"},
+        {"Fe", "Build. 0000-00-00"},
+        {"Feb", "Build. 0000-02-00"},
+        {"Feb 6", "Build. 0000-02-06"},
+        {"Feb 12", "Build. 0000-02-12"},
+        {"xxxxxxxxxxx", "Build. 0000-00-00"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LabelOfExactCopy(c.date), c.label) << '"' << c.date << '"';
+}
+
+TEST(BuildDate, CompilerDateParses) {
+    const ui::BuildDate d = ui::ParseBuildDate(__DATE__);
+    EXPECT_GE(d.month, 1);
+    EXPECT_LE(d.month, 12);
+    EXPECT_GE(d.day, 1);
+    EXPECT_LE(d.day, 31);
+    EXPECT_GE(d.year, 2024);
+}
+
+}  // namespace
