@@ -26,7 +26,8 @@ TEST(BuildDate, Label) {
         {"Sep 15 2030", "Build. 2030-09-15"},
         {"feb  6 2018", "Build. 2018-00-06"},  // month names match exactly
         {"Foo 12 2020", "Build. 2020-00-12"},
-        {"Febr 6 2018", "Build. 2018-02-06"},  // only the first three characters name the month
+        {"Febr 6 2018", "Build. 2018-02-06"},
+        {"Feb 123 2018", "Build. 2018-02-12"},  // the day is two characters, no more  // only the first three characters name the month
         {"", "Build. 0000-00-00"},
         {"Fe", "Build. 0000-00-00"},
         {"Feb", "Build. 0000-02-00"},
