@@ -15,7 +15,8 @@ cmake --build build/win -j"$jobs"
 
 source tools/testnet.sh
 qv_net_up
-trap 'wineserver -k 2>/dev/null || true; qv_net_down' EXIT
+source tools/xvfb.sh
+trap 'wineserver -k 2>/dev/null || true; qv_net_down; qv_xvfb_stop' EXIT
 [ -n "${QV_NETNS:-}" ] || echo "note: echo tests on the private network will skip: $QV_NETNS_WHY"
 
 status=0
@@ -23,6 +24,7 @@ echo "== native tests"
 qv_in_net ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
 
 echo "== Windows tests under Wine"
+qv_xvfb_start  # the GUI tests create real windows
 source tools/wine-env.sh build/win
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true

@@ -1,23 +1,23 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include "ui/win32/MainDialog.h"
-#include "ui/win32/resource.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
+    // The folder browser's new style needs OLE on this thread.
+    const HRESULT ole = OleInitialize(nullptr);
 
-    ui::win32::MainDialog dlg;
-    if (!dlg.Create(instance, IDD_QUORVEL_DIALOG, nullptr)) return 1;
-    // Our own loop around the modeless dialog, so that a keyboard filter can
-    // see every message first; it ends when the window is destroyed.
-    MSG msg;
-    while (IsWindow(dlg.Handle()) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(dlg.Handle(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+    int rc = 1;
+    {
+        ui::win32::MainDialog dialog;
+        if (dialog.Create(instance)) {
+            ui::win32::RunMessageLoop(dialog);
+            rc = 0;
         }
     }
-    return 0;
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return rc;
 }

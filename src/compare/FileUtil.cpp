@@ -109,7 +109,7 @@ bool CqvFileUtil::IsExcluded(std::string_view path) const {
 void CqvFileUtil::ScanFolder(std::string_view path, bool includeSubfolders) {
     files.clear();
     removed.clear();
-    const SearchPath sp = SplitSearchPath(path, true);
+    const SearchSpec sp = SplitSearchPath(path, true);
     rootFolder = sp.folder;
     const bool onePass = MatchesAll(sp.pattern);
 
@@ -148,7 +148,7 @@ void CqvFileUtil::CollectSubfolders(std::string_view path) { Collect(path, true)
 void CqvFileUtil::Collect(std::string_view path, bool followLinks) {
     files.clear();
     removed.clear();
-    const SearchPath sp = SplitSearchPath(path, false);
+    const SearchSpec sp = SplitSearchPath(path, false);
     const bool onePass = MatchesAll(sp.pattern);
 
     TreeWalk(sp.folder).Run([&](const std::string& folder, auto addSubfolder) {

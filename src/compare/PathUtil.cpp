@@ -53,7 +53,7 @@ void NormalizePath(std::string& path) {
     path = std::move(out);
 }
 
-SearchPath SplitSearchPath(std::string_view path, bool networkForm) {
+SearchSpec SplitSearchPath(std::string_view path, bool networkForm) {
     // The C runtime's split: drive, directory up to the last separator, then
     // name and extension (the extension being part of the pattern anyway).
     std::string_view drive;
@@ -64,7 +64,7 @@ SearchPath SplitSearchPath(std::string_view path, bool networkForm) {
     }
     const size_t sep = rest.find_last_of("\\/");
     const std::string_view dir = sep == std::string_view::npos ? std::string_view() : rest.substr(0, sep + 1);
-    SearchPath out;
+    SearchSpec out;
     out.pattern = std::string(sep == std::string_view::npos ? rest : rest.substr(sep + 1));
     out.folder = std::string(drive) + std::string(dir);
 

@@ -14,13 +14,13 @@ std::string_view ExtensionPart(std::string_view path);
 // component; a leading and a trailing backslash are kept.
 void NormalizePath(std::string& path);
 
-struct SearchPath {
+struct SearchSpec {
     std::string folder;   // absolute, normalized, ends with a backslash
     std::string pattern;  // file name pattern, such as "*.*"
 };
 // Splits a scan path into its folder and pattern. In the network form a path
 // beginning with \\ and a digit from 1 to 8 is a PC share and kept as it is.
-SearchPath SplitSearchPath(std::string_view path, bool networkForm);
+SearchSpec SplitSearchPath(std::string_view path, bool networkForm);
 
 // Position of the last occurrence of c that is a whole character (never the
 // trail byte of a double-byte character), or npos.

@@ -88,7 +88,7 @@ TEST_F(SplitSearchPathTest, DrivesSharesAndRelativePaths) {
         {"pkg", false, cwd + "\\", "pkg"},
     };
     for (const auto& c : cases) {
-        const SearchPath sp = SplitSearchPath(c.in, c.network);
+        const SearchSpec sp = SplitSearchPath(c.in, c.network);
         EXPECT_EQ(sp.folder, c.folder) << c.in;
         EXPECT_EQ(sp.pattern, c.pattern) << c.in;
     }
@@ -97,7 +97,7 @@ TEST_F(SplitSearchPathTest, DrivesSharesAndRelativePaths) {
 TEST_F(SplitSearchPathTest, LongPathsAreNotCut) {
     const std::string deep = "C:\\" + std::string(300, 'd') + "\\" + std::string(300, 'e') + "\\" +
                              std::string(280, 'n') + "." + std::string(270, 'x');
-    const SearchPath sp = SplitSearchPath(deep, true);
+    const SearchSpec sp = SplitSearchPath(deep, true);
     EXPECT_EQ(sp.folder, "C:\\" + std::string(300, 'd') + "\\" + std::string(300, 'e') + "\\");
     EXPECT_EQ(sp.pattern, std::string(280, 'n') + "." + std::string(270, 'x'));
 }

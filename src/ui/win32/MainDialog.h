@@ -1,14 +1,87 @@
 #pragma once
+// The main window on real HWNDs: dialog 102, its keyboard filter, timer,
+// folder browsing, lists and about box. The commands themselves live in
+// MainWindowLogic, which reaches the controls through IControls.
+#include <windows.h>
+// IControls has a MessageBox of its own; the ANSI call is named in full below.
+#undef MessageBox
+
+#include <functional>
+#include <string>
+
+#include "ui/Controls.h"
+#include "ui/MainWindowLogic.h"
 #include "ui/win32/Dialog.h"
 
 namespace ui::win32 {
 
-// The main window. Its controls and commands come with the main window's
-// logic; for now it opens, shows its title and closes.
-class MainDialog : public Dialog {
+constexpr UINT WM_RUN_CONTROL = 0x3501;
+constexpr UINT_PTR kRefreshTimer = 1122;
+
+class MainDialog : public Dialog, public IControls {
+public:
+    // settingsFile: empty for the one named after the executable.
+    explicit MainDialog(std::string settingsFile = {});
+    ~MainDialog() override;
+
+    // Creates the window from its template and shows it.
+    bool Create(HINSTANCE instance);
+
+    // The keyboard filter, applied to every message before dispatch; true
+    // when the message was consumed.
+    bool PreTranslate(const MSG& msg);
+
+    MainWindowLogic& Logic() { return logic_; }
+    int RunControl() const { return runControl_; }
+
+    // Tests answer message boxes and pick menu commands instead of a user;
+    // left empty, the real modal UI is shown.
+    std::function<int(std::string_view text, unsigned type)> messageBoxHook;
+    std::function<int(HMENU menu)> trackMenuHook;
+
+    // IControls on the dialog's controls.
+    std::string GetText(int id) override;
+    void SetText(int id, std::string_view text) override;
+    bool GetCheck(int id) override;
+    void SetCheck(int id, bool checked) override;
+    void Enable(int id, bool enabled) override;
+    int MessageBox(std::string_view text, unsigned type) override;
+    void SetItemCount(int listId, int count) override;
+    int GetItemCount(int listId) override;
+    std::vector<int> GetSelectedRows(int listId) override;
+    void ClearSelection(int listId) override;
+    void Redraw(int listId) override;
+
 protected:
     bool OnInit() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
+    INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override;
+
+private:
+    void InitSystemMenu();
+    void InitLists();
+    void BrowseFolder(int editId);
+    void ShowNotice();
+    void ShowAbout();
+    INT_PTR OnListNotify(NMHDR* hdr);
+    INT_PTR OnGetDispInfo(int listId, NMHDR* hdr);
+    INT_PTR OnCustomDraw(int listId, NMHDR* hdr);
+    void OnRightClick(int listId);
+
+    HINSTANCE instance_ = nullptr;
+    HICON icon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    MainWindowLogic logic_;
+    int runControl_ = 0;
 };
+
+// The application's title: the executable's file name without its extension.
+std::string AppTitle();
+
+// The message loop of the main window: every message passes the keyboard
+// filter first. Returns when the window has been destroyed.
+void RunMessageLoop(MainDialog& dialog);
+// Dispatches what is queued now, through the same filter (tests).
+void PumpPending(MainDialog& dialog);
 
 }  // namespace ui::win32
