@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 
 #include "helpers/ChildProcess.h"
@@ -10,6 +11,17 @@
 namespace {
 
 using helpers::Child;
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+std::string Lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+// Program names of this test process alone, such as QvSleepA1234.exe.
+std::string Named(const std::string& stem) { return stem + helpers::UniqueTag() + ".exe"; }
 
 class ProcessTest : public ::testing::Test {
 protected:
@@ -60,42 +72,45 @@ TEST(UpperCaseName, FoldsSingleByteLettersOnly) {
 }
 
 TEST_F(ProcessTest, OneCallStopsOneOfTwoSameNamedProcesses) {
-    Child& a = Run("QvSleepA.exe");
-    Child& b = Run("QvSleepA.exe");
+    const std::string name = Named("QvSleepA");
+    Child& a = Run(name);
+    Child& b = Run(name);
     ASSERT_TRUE(a.Running() && b.Running());
 
-    EXPECT_TRUE(platform::TerminateProcessByName("qvsleepa.EXE"));
+    EXPECT_TRUE(platform::TerminateProcessByName(Lower(name)));
     // The call waited for the end, so the process is gone when it returns.
     EXPECT_EQ(int(a.Running()) + int(b.Running()), 1);
 
-    EXPECT_TRUE(platform::TerminateProcessByName("QvSleepA.exe"));
+    EXPECT_TRUE(platform::TerminateProcessByName(name));
     EXPECT_FALSE(a.Running());
     EXPECT_FALSE(b.Running());
-    EXPECT_FALSE(platform::TerminateProcessByName("QvSleepA.exe"));
+    EXPECT_FALSE(platform::TerminateProcessByName(name));
 }
 
 TEST_F(ProcessTest, NamesMatchTheWholeFileNameWithoutRegardToCase) {
-    const std::string program = Program("QvSleepB.exe");
+    const std::string name = Named("QvSleepB");
+    const std::string stem = name.substr(0, name.size() - 4);
+    const std::string program = Program(name);
     struct Case {
         std::string name;
         bool matches;
     } cases[] = {
-        {"QvSleepB.exe", true},
-        {"QVSLEEPB.EXE", true},
-        {"qvsleepb.exe", true},
+        {name, true},
+        {Upper(name), true},
+        {Lower(name), true},
         {"", false},
         {program, false},  // entries carry file names only
-        {"bin\\QvSleepB.exe", false},
-        {"QvSleepB", false},
-        {"QvSleep.exe", false},
-        {"vSleepB.exe", false},
-        {"QvSleepB.exe ", false},
-        {"QvSleepB.exe.exe", false},
+        {"bin\\" + name, false},
+        {stem, false},
+        {stem.substr(0, stem.size() - 1) + ".exe", false},
+        {name.substr(1), false},
+        {name + " ", false},
+        {name + ".exe", false},
     };
     Child* running = nullptr;
     for (const auto& c : cases) {
         SCOPED_TRACE("name \"" + c.name + "\"");
-        if (!running || !running->Running()) running = &Run("QvSleepB.exe");
+        if (!running || !running->Running()) running = &Run(name);
         EXPECT_EQ(platform::TerminateProcessByName(c.name), c.matches);
         EXPECT_EQ(running->Running(), !c.matches);
     }
@@ -104,18 +119,20 @@ TEST_F(ProcessTest, NamesMatchTheWholeFileNameWithoutRegardToCase) {
 TEST_F(ProcessTest, DoubleByteNamesKeepTheirTrailBytes) {
     // 갵 is 0x81 0x61 and 갂 0x81 0x41: folding the trail byte as a letter
     // would make the two names equal.
-    Child& child = Run("갵x.exe");
-    EXPECT_FALSE(platform::TerminateProcessByName("갂x.exe"));
-    EXPECT_FALSE(platform::TerminateProcessByName("갂X.EXE"));
+    const std::string tag = helpers::UniqueTag();
+    Child& child = Run("갵x" + tag + ".exe");
+    EXPECT_FALSE(platform::TerminateProcessByName("갂x" + tag + ".exe"));
+    EXPECT_FALSE(platform::TerminateProcessByName("갂X" + tag + ".EXE"));
     EXPECT_TRUE(child.Running());
-    EXPECT_TRUE(platform::TerminateProcessByName("갵X.EXE"));
+    EXPECT_TRUE(platform::TerminateProcessByName("갵X" + tag + ".EXE"));
     EXPECT_FALSE(child.Running());
 }
 
 TEST_F(ProcessTest, StartProgramRunsTheFileInTheWorkingFolder) {
     const std::string work = Folder("work");
-    ASSERT_TRUE(helpers::CopyProgram(helpers::SleeperPath(), work + "\\QvSleepC.exe"));
-    names.push_back("QvSleepC.exe");
+    const std::string name = Named("QvSleepC");
+    ASSERT_TRUE(helpers::CopyProgram(helpers::SleeperPath(), work + "\\" + name));
+    names.push_back(name);
     const std::string other = Folder("other");
     struct RestoreDir {
         std::string was = platform::GetCurrentDir();
@@ -123,10 +140,10 @@ TEST_F(ProcessTest, StartProgramRunsTheFileInTheWorkingFolder) {
     } restore;
     ASSERT_TRUE(platform::SetCurrentDir(other));  // the folder given wins over ours
 
-    platform::StartProgram("QvSleepC.exe", work);
+    platform::StartProgram(name, work);
     const auto started = helpers::WaitForStarted(work, 1);
     ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(started[0].rfind("started-QvSleepC.exe-", 0), 0u) << started[0];
+    EXPECT_EQ(started[0].rfind("started-" + name + "-", 0), 0u) << started[0];
     const auto cwd = platform::ReadWholeFile(work + "\\" + started[0]);
     ASSERT_TRUE(cwd.has_value());
     const auto ran = platform::GetDirectoryId(*cwd);
@@ -136,12 +153,12 @@ TEST_F(ProcessTest, StartProgramRunsTheFileInTheWorkingFolder) {
 
     // A file that is not there starts nothing and reports nothing.
     platform::StartProgram("QvMissing.exe", work);
-    platform::StartProgram("QvSleepC.exe", dir / "no such folder");
+    platform::StartProgram(name, dir / "no such folder");
     helpers::SleepMs(500);
     EXPECT_EQ(helpers::StartedFiles(work).size(), 1u);
 
-    EXPECT_TRUE(platform::TerminateProcessByName("QvSleepC.exe"));
-    EXPECT_FALSE(platform::TerminateProcessByName("QvSleepC.exe"));
+    EXPECT_TRUE(platform::TerminateProcessByName(name));
+    EXPECT_FALSE(platform::TerminateProcessByName(name));
 }
 
 }  // namespace

@@ -9,6 +9,10 @@ namespace helpers {
 // Windows path of the sleeper program built with the tests.
 std::string SleeperPath();
 
+// A tag unique to this test process (its id), for program names that no
+// concurrently running test uses: terminations by name hit only our own.
+std::string UniqueTag();
+
 // Copies a program, keeping it runnable (the execute bit on the native build).
 bool CopyProgram(const std::string& from, const std::string& to);
 

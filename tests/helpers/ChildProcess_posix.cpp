@@ -10,6 +10,8 @@
 
 namespace helpers {
 
+std::string UniqueTag() { return std::to_string(getpid()); }
+
 bool CopyProgram(const std::string& from, const std::string& to) {
     auto bytes = platform::ReadWholeFile(from);
     if (!bytes || !platform::WriteWholeFile(to, *bytes)) return false;

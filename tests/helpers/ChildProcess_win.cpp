@@ -4,6 +4,8 @@
 
 namespace helpers {
 
+std::string UniqueTag() { return std::to_string(GetCurrentProcessId()); }
+
 bool CopyProgram(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
