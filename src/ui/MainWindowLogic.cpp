@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include "compare/PathUtil.h"
+#include "control/CommandFile.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "settings/SettingsKeys.h"
 #include "ui/ControlIds.h"
 
@@ -214,6 +217,70 @@ bool MainWindowLogic::MoveAllBack() {
     compareList_.MoveAllBack();
     controls_.ClearSelection(kIdAllFilesList);
     ShowCounts();
+    return true;
+}
+
+TargetRange MainWindowLogic::RangeNow() {
+    TargetRange range = range_;
+    range.endOctet = ParseInt(controls_.GetText(kIdEndOctet));
+    return range;
+}
+
+bool MainWindowLogic::ConfirmNetworkCommand(const char* heading, const TargetRange& range,
+                                            const std::vector<std::string>& programs) {
+    std::string text = heading;
+    text += ' ';
+    text += range.startAddress;
+    text += '~';
+    text += std::to_string(range.LastOctet());
+    text += '\n';
+    for (size_t i = 0; i < programs.size(); ++i) {
+        text += "  ";
+        text += std::to_string(i + 1);
+        text += ", ";
+        text += programs[i];
+        text += '\n';
+    }
+    text += "계속 진행 하시겠습니까?";
+    return controls_.MessageBox(text, kMbYesNo) == kIdYes;
+}
+
+bool MainWindowLogic::TerminateAll() {
+    if (runActive_) return false;
+    if (mode_ == OperationMode::Local) {
+        // Files on a share belong to another PC's processes, not ours.
+        const int count = controls_.GetItemCount(kIdCopyList);
+        for (int i = 0; i < count; ++i) {
+            const CompareRecord* r = compareList_.RecordAt(ListKind::Copy, size_t(i));
+            if (!r || r->target.path.empty() || r->target.path[0] == '\\') continue;
+            platform::TerminateProcessByName(FileNamePart(r->target.path));
+        }
+        for (const std::string& entry : programs_.localOff) platform::TerminateProcessByName(FileNamePart(entry));
+    } else if (mode_ == OperationMode::Network) {
+        const TargetRange range = RangeNow();
+        if (!ConfirmNetworkCommand("네트워크로 프로그램 종료 명령어를 전달 합니다.\n", range, programs_.netOff))
+            return true;
+        for (int n = range.StartOctet(); n <= range.LastOctet(); ++n)
+            WriteCommandFile(range.PcRoot(n), RemoteCommand::Kill, programs_.netOn, programs_.netOff);
+    }
+    return true;
+}
+
+bool MainWindowLogic::RestartPrograms(bool ask) {
+    if (runActive_) return false;
+    if (mode_ == OperationMode::Local) {
+        const std::string folder = controls_.GetText(kIdTargetFolder);
+        // All stopped before the first start, so no program comes up beside
+        // an old instance of another one of the list.
+        for (const std::string& entry : programs_.localOn) platform::TerminateProcessByName(FileNamePart(entry));
+        for (const std::string& entry : programs_.localOn) platform::StartProgram(FileNamePart(entry), folder);
+    } else if (mode_ == OperationMode::Network) {
+        const TargetRange range = RangeNow();
+        if (ask && !ConfirmNetworkCommand("네트워크로 프로그램 재시작 명령어를 전달 합니다.\n", range, programs_.netOn))
+            return true;
+        for (int n = range.StartOctet(); n <= range.LastOctet(); ++n)
+            WriteCommandFile(range.PcRoot(n), RemoteCommand::Restart, programs_.netOn, programs_.netOff);
+    }
     return true;
 }
 

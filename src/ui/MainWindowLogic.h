@@ -52,6 +52,18 @@ public:
     bool MoveAllSourceNewer();
     bool MoveAllBack();
 
+    // F2: stops the target's programs. Local: the processes named by the
+    // copy-list files on local paths, then those of the local stop list.
+    // Network: after the operator's yes, a kill command file to every PC of
+    // the range. Returns false, doing nothing, while a run lasts.
+    bool TerminateAll();
+    // F3 (ask true) and after a copy run (ask false): Local stops every
+    // program of the local start list, then starts each in the target folder,
+    // without a question; Network sends every PC of the range a restart
+    // command file, after the operator's yes when ask is set. Returns false,
+    // doing nothing, while a run lasts.
+    bool RestartPrograms(bool ask);
+
     // Row n of a shown list, nullptr when out of range.
     const CompareRecord* RecordAt(ListKind list, size_t n) const { return compareList_.RecordAt(list, n); }
     const std::vector<CompareRecord>& Records() const { return compareList_.Records(); }
@@ -85,6 +97,10 @@ private:
     void ShowMode();
     void ShowCounts();
     bool Move(ListKind from);
+    // The range of the last refresh with the end value the box shows now.
+    TargetRange RangeNow();
+    bool ConfirmNetworkCommand(const char* heading, const TargetRange& range,
+                               const std::vector<std::string>& programs);
 
     IControls& controls_;
     std::string settingsFile_;

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "control/CommandFile.h"
+#include "platform/FileSystem.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(CommandFile, LinesForEachCommand) {
+    const Names restart = {"C:\\dir\\a.exe", "b.exe", "D:\\라인\\프로그램.exe", "noext"};
+    const Names kill = {"x.exe", "C:\\Line\\App.EXE", "\\\\pc\\share\\y.exe"};
+    struct Case {
+        RemoteCommand command;
+        Names restart, kill;
+        std::string text;
+    } cases[] = {
+        {RemoteCommand::Restart, restart, kill,
+         "RESTART^a.exe^C:\\dir\\a.exe\r\n"
+         "RESTART^b.exe^b.exe\r\n"
+         "RESTART^프로그램.exe^D:\\라인\\프로그램.exe\r\n"
+         "RESTART^^noext\r\n"},  // no separator, no '.': the file name part is empty
+        {RemoteCommand::Kill, restart, kill, "KILL^x.exe\r\nKILL^App.EXE\r\nKILL^y.exe\r\n"},
+        {RemoteCommand::Restart, {}, kill, ""},
+        {RemoteCommand::Kill, restart, {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.command));
+        EXPECT_EQ(CommandFileText(c.command, c.restart, c.kill), c.text);
+    }
+    EXPECT_EQ(CommandFileName("\\\\10.1.2.3"), "\\\\10.1.2.3\\Jobkeeper\\CopyScript.TSF");
+}
+
+TEST(CommandFile, WrittenReplacedAndWatchedInALocalFolder) {
+    testenv::TempDir root;
+    const std::string file = root / "Jobkeeper\\CopyScript.TSF";
+    // No Jobkeeper folder: nothing is written, and the folder is not made.
+    EXPECT_FALSE(WriteCommandFile(root.path(), RemoteCommand::Kill, {}, {"a.exe"}));
+    EXPECT_FALSE(platform::PathExists(root / "Jobkeeper"));
+    EXPECT_FALSE(CommandFilePending(root.path()));
+
+    testenv::MakeDirs(root / "Jobkeeper");
+    ASSERT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Restart, {"C:\\dir\\long-name.exe", "b.exe"}, {"k.exe"}));
+    EXPECT_EQ(platform::ReadWholeFile(file), "RESTART^long-name.exe^C:\\dir\\long-name.exe\r\nRESTART^b.exe^b.exe\r\n");
+    EXPECT_TRUE(CommandFilePending(root.path()));
+
+    // A second command before the agent's pickup replaces the first, even
+    // when it is shorter.
+    ASSERT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {"C:\\dir\\long-name.exe"}, {"k.exe"}));
+    EXPECT_EQ(platform::ReadWholeFile(file), "KILL^k.exe\r\n");
+    ASSERT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {"x.exe"}, {}));
+    EXPECT_EQ(platform::ReadWholeFile(file), "");
+    EXPECT_TRUE(CommandFilePending(root.path()));  // an empty file waits like any other
+
+    ASSERT_TRUE(platform::RemoveFile(file));  // what the agent does when done
+    EXPECT_FALSE(CommandFilePending(root.path()));
+}
+
+TEST(CommandFile, OnPcSharesOnlyMappedPcsReceiveIt) {
+    // \\10.213.7.3 has no share: like a PC that is switched off.
+    testenv::MappedShare pc2("10.213.7.2", "Jobkeeper");
+    testenv::MappedShare pc4("10.213.7.4", "Jobkeeper");
+    if (!pc2.ok() || !pc4.ok()) GTEST_SKIP() << "shares cannot be mapped on this platform";
+    const Names restart = {"C:\\Pexoril\\app.exe"};
+    const Names kill = {"app.exe", "helper.exe"};
+    EXPECT_TRUE(WriteCommandFile("\\\\10.213.7.2", RemoteCommand::Kill, restart, kill));
+    EXPECT_FALSE(WriteCommandFile("\\\\10.213.7.3", RemoteCommand::Kill, restart, kill));
+    EXPECT_TRUE(WriteCommandFile("\\\\10.213.7.4", RemoteCommand::Restart, restart, kill));
+    EXPECT_EQ(platform::ReadWholeFile(pc2.folder() + "\\CopyScript.TSF"), "KILL^app.exe\r\nKILL^helper.exe\r\n");
+    EXPECT_EQ(platform::ReadWholeFile(pc4.folder() + "\\CopyScript.TSF"),
+              "RESTART^app.exe^C:\\Pexoril\\app.exe\r\n");
+    EXPECT_TRUE(CommandFilePending("\\\\10.213.7.2"));
+    EXPECT_FALSE(CommandFilePending("\\\\10.213.7.3"));
+    ASSERT_TRUE(platform::RemoveFile("\\\\10.213.7.4\\Jobkeeper\\CopyScript.TSF"));
+    EXPECT_FALSE(CommandFilePending("\\\\10.213.7.4"));
+    EXPECT_TRUE(CommandFilePending("\\\\10.213.7.2"));
+}
+
+}  // namespace
