@@ -343,6 +343,33 @@ TEST_F(MainWindowTest, ContextMenuPerListAndSelection) {
     EXPECT_EQ(shown[3], "Move Up");
 }
 
+TEST_F(MainWindowTest, NetworkTargetRowsOfferOnlyTheMoveInTheCopyList) {
+    testenv::MappedShare pc("127.0.0.1", "c");
+    if (!pc.ok()) GTEST_SKIP() << "shares cannot be mapped on this platform";
+    testenv::WriteFile(pc.folder() + "\\Pexoril\\a.exe", "old", 1500000000);
+    WriteSettings("OPERATION_MODE=`1`\r\nIDC_ACS_FILENAME_SRC=`" + dir_.path() +
+                  "\\src`\r\nIDC_ACS_FILENAME_NET_STARTIP=`\\\\127.0.0.1`\r\nIDC_ACS_FILENAME_NET_ENDIP=`3`\r\n"
+                  "IDC_ACS_FILENAME_NET_PATH=`/c/Pexoril`\r\nm_chkSubFolder=`1`\r\nCOPYFILES_#0=`a.exe`\r\n");
+    MainDialog& d = Open();
+    ASSERT_TRUE(PumpUntil(d, 5000, [&] { return d.GetItemCount(kIdCopyList) == 1; }));
+    EXPECT_TRUE(messages_.empty()) << messages_[0];
+    EXPECT_EQ(d.GetText(kIdSharePath), "\\c\\Pexoril");  // written back with backslashes
+    EXPECT_EQ(ItemText(d, kIdCopyList, 0, 3), "원본최신");
+
+    std::vector<std::string> shown;
+    d.trackMenuHook = [&](HMENU m) {
+        shown = MenuTexts(m);
+        return 0;
+    };
+    NMITEMACTIVATE act{};
+    Select(d, kIdCopyList, {0});
+    Notify(d, kIdCopyList, NM_RCLICK, &act.hdr);
+    EXPECT_EQ(shown, std::vector<std::string>{"Move Up"});
+    Select(d, kIdAllFilesList, {0});
+    Notify(d, kIdAllFilesList, NM_RCLICK, &act.hdr);
+    EXPECT_EQ(shown.size(), 4u);  // the all-files list offers them for any target
+}
+
 TEST_F(MainWindowTest, RunControlNoticeAndAboutBox) {
     MainDialog& d = Open();
     EXPECT_EQ(SendMessageA(d.Handle(), ui::win32::WM_RUN_CONTROL, 2, 0), 1);
