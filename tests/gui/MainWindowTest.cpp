@@ -121,7 +121,7 @@ protected:
         window_ = std::make_unique<MainDialog>(settingsFile_);
         window_->messageBoxHook = [this](std::string_view text, unsigned type) {
             messages_.emplace_back(text);
-            return (type & 0xF) == MB_YESNO ? IDNO : IDOK;
+            return (type & 0xF) == MB_YESNO ? yesNoAnswer_ : IDOK;
         };
         EXPECT_TRUE(window_->Create(GetModuleHandleA(nullptr)));
         return *window_;
@@ -140,6 +140,7 @@ protected:
     std::string settingsFile_;
     std::unique_ptr<MainDialog> window_;
     std::vector<std::string> messages_;
+    int yesNoAnswer_ = IDNO;
 };
 
 TEST_F(MainWindowTest, DefaultsWithoutASettingsFile) {
@@ -368,6 +369,40 @@ TEST_F(MainWindowTest, NetworkTargetRowsOfferOnlyTheMoveInTheCopyList) {
     Select(d, kIdAllFilesList, {0});
     Notify(d, kIdAllFilesList, NM_RCLICK, &act.hdr);
     EXPECT_EQ(shown.size(), 4u);  // the all-files list offers them for any target
+}
+
+TEST_F(MainWindowTest, F2AndRestartButtonSendCommandFilesAfterAYes) {
+    // Three PCs in the range; the third has no Jobkeeper share.
+    testenv::MappedShare scan("127.0.0.1", "c");
+    testenv::MappedShare pc1("127.0.0.1", "Jobkeeper"), pc2("127.0.0.2", "Jobkeeper");
+    if (!scan.ok()) GTEST_SKIP() << "shares cannot be mapped on this platform";
+    WriteSettings("OPERATION_MODE=`1`\r\nIDC_ACS_FILENAME_SRC=`" + dir_.path() +
+                  "\\src`\r\nIDC_ACS_FILENAME_NET_STARTIP=`\\\\127.0.0.1`\r\nIDC_ACS_FILENAME_NET_ENDIP=`9`\r\n"
+                  "IDC_ACS_FILENAME_NET_PATH=`\\c\\Pexoril`\r\n"
+                  "EXECUTE_CONTROL_NET_OFF_#0=`Line.exe`\r\nEXECUTE_CONTROL_NET_OFF_#1=`C:\\Vision\\Cam.exe`\r\n"
+                  "EXECUTE_CONTROL_NET_ON_#0=`C:\\Line\\Line.exe`\r\n");
+    MainDialog& d = Open();
+    ASSERT_TRUE(PumpUntil(d, 5000, [&] { return d.GetItemCount(kIdAllFilesList) == 3; }));
+    d.SetText(kIdEndOctet, "3");  // read again when the command runs
+    const std::string file1 = pc1.folder() + "\\CopyScript.TSF", file2 = pc2.folder() + "\\CopyScript.TSF";
+
+    Key(d, kIdSourceFolder, VK_F2);  // answered No
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], "네트워크로 프로그램 종료 명령어를 전달 합니다.\n \\\\127.0.0.1~3\n  1, Line.exe\n"
+                            "  2, C:\\Vision\\Cam.exe\n계속 진행 하시겠습니까?");
+    EXPECT_FALSE(platform::PathExists(file1));
+
+    yesNoAnswer_ = IDYES;
+    Key(d, kIdSourceFolder, VK_F2);
+    EXPECT_EQ(platform::ReadWholeFile(file1).value_or("none"), "KILL^Line.exe\r\nKILL^Cam.exe\r\n");
+    EXPECT_EQ(platform::ReadWholeFile(file2).value_or("none"), "KILL^Line.exe\r\nKILL^Cam.exe\r\n");
+
+    Click(d, kIdRestart);
+    EXPECT_EQ(messages_.size(), 3u);
+    EXPECT_EQ(messages_[2].rfind("네트워크로 프로그램 재시작 명령어를 전달 합니다.\n", 0), 0u);
+    const std::string restart = platform::ReadWholeFile(file2).value_or("none");
+    EXPECT_EQ(restart.rfind("RESTART^Line.exe^", 0), 0u) << restart;
+    EXPECT_EQ(platform::ReadWholeFile(file1), restart);
 }
 
 TEST_F(MainWindowTest, RunControlNoticeAndAboutBox) {

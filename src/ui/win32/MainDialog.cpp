@@ -159,6 +159,12 @@ bool MainDialog::PreTranslate(const MSG& msg) {
     case VK_RETURN:
     case VK_ESCAPE:
         return true;  // neither closes the window
+    case VK_F2:
+        logic_.TerminateAll();
+        return false;
+    case VK_F3:
+        logic_.RestartPrograms(true);
+        return false;
     case VK_F4:
         PostMessageA(hwnd_, WM_CLOSE, 0, 0);
         return true;
@@ -183,6 +189,12 @@ bool MainDialog::OnCommand(WORD id, WORD code, HWND) {
         return true;
     case kIdSaveSettings:
         logic_.SaveSettings();
+        return true;
+    case kIdTerminateAll:
+        logic_.TerminateAll();
+        return true;
+    case kIdRestart:
+        logic_.RestartPrograms(true);
         return true;
     case kIdOpenSettings:
         logic_.ApplySettings();
@@ -282,7 +294,7 @@ void MainDialog::BrowseFolder(int editId) {
 void MainDialog::ShowNotice() {
     MessageBox(
         "원본 폴더와 대상(폴더 또는 네트워크 PC 범위)을 비교하여, 선택한 파일을 배포합니다.\r\n"
-        "F5 새로고침, F6 설정저장, F4 닫기",
+        "F2 전체 종료, F3 재시작, F5 새로고침, F6 설정저장, F4 닫기",
         kMbOk);
 }
 
