@@ -11,7 +11,7 @@ if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 # Wine takes its ANSI code page from the Unix locale: it must exist.
 if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then

@@ -48,7 +48,8 @@ EchoOutcome SendEcho(const uint8_t address[4], const void* data, size_t dataSize
         raw = true;
     }
     if (s.fd < 0) return EchoOutcome::Failed;
-    if (replyBufferSize < sizeof(icmphdr) + 8) return EchoOutcome::Failed;
+    // An echo's data must fit one IPv4 datagram, and the reply buffer one header.
+    if (dataSize > 65000 || replyBufferSize < sizeof(icmphdr) + 8) return EchoOutcome::Failed;
     const int on = 1;
     setsockopt(s.fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
 
