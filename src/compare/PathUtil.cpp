@@ -24,10 +24,15 @@ std::string_view ExtensionPart(std::string_view path) {
     return path;
 }
 
-void NormalizePath(std::string& path) {
-    if (path.empty()) return;
+std::string WithBackslashes(std::string path) {
     for (char& c : path)
         if (c == '/') c = '\\';
+    return path;
+}
+
+void NormalizePath(std::string& path) {
+    if (path.empty()) return;
+    path = WithBackslashes(std::move(path));
     const bool trailing = path.back() == '\\';
     std::string out = path.front() == '\\' ? "\\" : "";
     size_t start = 0;

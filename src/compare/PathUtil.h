@@ -10,6 +10,8 @@ std::string_view FileNamePart(std::string_view path);
 // Text after the last '.', empty when a separator follows it, the whole text
 // when it has neither.
 std::string_view ExtensionPart(std::string_view path);
+// Every '/' turned into '\'.
+std::string WithBackslashes(std::string path);
 // '/' to '\', empty components and "." dropped, ".." removes the previous
 // component; a leading and a trailing backslash are kept.
 void NormalizePath(std::string& path);

@@ -12,12 +12,6 @@
 namespace ui {
 namespace {
 
-std::string Backslashed(std::string s) {
-    for (char& c : s)
-        if (c == '/') c = '\\';
-    return s;
-}
-
 std::string TextOr(const SettingsStore& s, const char* key, const char* fallback) {
     const std::string* v = s.Get(key);
     return v ? *v : std::string(fallback);
@@ -169,8 +163,8 @@ bool MainWindowLogic::Refresh() {
     // An unreachable first PC leaves the previous target scan in place, and
     // the comparison runs against it.
     ScanTarget(target_, mode_, controls_, tgtRootLength_);
-    range_.startAddress = Backslashed(controls_.GetText(kIdStartAddress));
-    range_.sharePath = Backslashed(controls_.GetText(kIdSharePath));
+    range_.startAddress = WithBackslashes(controls_.GetText(kIdStartAddress));
+    range_.sharePath = WithBackslashes(controls_.GetText(kIdSharePath));
     range_.endOctet = ParseInt(controls_.GetText(kIdEndOctet));
     const std::string destination = mode_ == OperationMode::Local
                                         ? target_.rootFolder

@@ -1,20 +1,9 @@
 #include "ui/ScanPaths.h"
 
-#include <cstdio>
-
 #include "compare/PathUtil.h"
 #include "control/TargetRange.h"
 
 namespace ui {
-namespace {
-
-std::string Backslashed(std::string s) {
-    for (char& c : s)
-        if (c == '/') c = '\\';
-    return s;
-}
-
-}  // namespace
 
 std::string WithDefaultPattern(std::string text) {
     if (ExtensionPart(text).empty()) text += "/*.*";
@@ -34,8 +23,8 @@ bool ScanTarget(CqvFileUtil& target, OperationMode mode, IControls& controls,
     if (mode == OperationMode::Local) {
         text = controls.GetText(kIdTargetFolder);
     } else {
-        const std::string start = Backslashed(controls.GetText(kIdStartAddress));
-        const std::string share = Backslashed(controls.GetText(kIdSharePath));
+        const std::string start = WithBackslashes(controls.GetText(kIdStartAddress));
+        const std::string share = WithBackslashes(controls.GetText(kIdSharePath));
         controls.SetText(kIdStartAddress, start);
         controls.SetText(kIdSharePath, share);
         const std::string address = EchoAddress(start);
