@@ -29,10 +29,27 @@ std::string CommandFileText(RemoteCommand command, const std::vector<std::string
     return text;
 }
 
+std::string CommandFileTempName(std::string_view pcRoot) {
+    return std::string(pcRoot) + "\\Jobkeeper\\~CopyScript.tmp";
+}
+
 bool WriteCommandFile(std::string_view pcRoot, RemoteCommand command, const std::vector<std::string>& restartList,
                       const std::vector<std::string>& killList) {
-    // Built whole and written in one write: the agent may read it the moment it appears.
-    return platform::WriteWholeFile(CommandFileName(pcRoot), CommandFileText(command, restartList, killList));
+    // The agent acts on the file the moment it sees it. Created in place, it
+    // would be empty for a moment, and an agent reading it then would carry
+    // out nothing and delete it: the programs would keep running while files
+    // are copied over them. So it is written whole under another name and
+    // renamed, which the share does in one step.
+    const std::string temp = CommandFileTempName(pcRoot);
+    if (!platform::WriteWholeFile(temp, CommandFileText(command, restartList, killList))) {
+        platform::RemoveFile(temp);
+        return false;
+    }
+    if (!platform::MoveFileReplacing(temp, CommandFileName(pcRoot))) {
+        platform::RemoveFile(temp);
+        return false;
+    }
+    return true;
 }
 
 bool CommandFilePending(std::string_view pcRoot) { return platform::PathExists(CommandFileName(pcRoot)); }

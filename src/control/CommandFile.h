@@ -20,6 +20,10 @@ std::string CommandFileName(std::string_view pcRoot);
 std::string CommandFileText(RemoteCommand command, const std::vector<std::string>& restartList,
                             const std::vector<std::string>& killList);
 
+// pcRoot + "\Jobkeeper\~CopyScript.tmp": where the file is written before it
+// is renamed into place, so the agent never sees it half-written.
+std::string CommandFileTempName(std::string_view pcRoot);
+
 // Creates or replaces the PC's command file with one write. False when it
 // could not be written (PC off, share missing, no write access); a failed
 // open leaves nothing behind.

@@ -51,6 +51,7 @@ TEST(CommandFile, WrittenReplacedAndWatchedInALocalFolder) {
     EXPECT_EQ(platform::ReadWholeFile(file), "KILL^k.exe\r\n");
     ASSERT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {"x.exe"}, {}));
     EXPECT_EQ(platform::ReadWholeFile(file), "");
+    EXPECT_FALSE(platform::PathExists(CommandFileTempName(root.path())));  // renamed into place
     EXPECT_TRUE(CommandFilePending(root.path()));  // an empty file waits like any other
 
     ASSERT_TRUE(platform::RemoveFile(file));  // what the agent does when done
