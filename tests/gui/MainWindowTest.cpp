@@ -4,7 +4,9 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -403,6 +405,70 @@ TEST_F(MainWindowTest, F2AndRestartButtonSendCommandFilesAfterAYes) {
     const std::string restart = platform::ReadWholeFile(file2).value_or("none");
     EXPECT_EQ(restart.rfind("RESTART^Line.exe^", 0), 0u) << restart;
     EXPECT_EQ(platform::ReadWholeFile(file1), restart);
+}
+
+// The shell's folder browser is modal: a second thread answers it.
+HWND FindOwnedDialog(HWND owner) {
+    struct Search {
+        HWND owner, found;
+    } search{owner, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetWindow(h, GW_OWNER) == s->owner && IsWindowVisible(h)) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(MainWindowTest, FolderBrowserStartsAtTheBoxsFolder) {
+    MainDialog& d = Open();
+    OleInitialize(nullptr);
+    const std::string folder = dir_ / "tgt";
+    d.SetText(kIdTargetFolder, folder);
+    // The browser is modal: a second thread reads its status line, which our
+    // callback fills with the selected folder, and then cancels it.
+    std::vector<std::string> statics;
+    std::thread answer([&] {
+        for (int i = 0; i < 500; ++i) {
+            if (HWND browser = FindOwnedDialog(d.Handle())) {
+                // Wait until it has selected the starting folder.
+                for (int j = 0; j < 300; ++j) {
+                    statics.clear();
+                    EnumChildWindows(
+                        browser,
+                        [](HWND c, LPARAM lp) -> BOOL {
+                            char cls[64] = "", text[1024] = "";
+                            GetClassNameA(c, cls, sizeof cls);
+                            GetWindowTextA(c, text, sizeof text);
+                            if (std::string(cls) == "Static") reinterpret_cast<std::vector<std::string>*>(lp)->push_back(text);
+                            return TRUE;
+                        },
+                        reinterpret_cast<LPARAM>(&statics));
+                    if (std::find(statics.begin(), statics.end(), folder) != statics.end()) break;
+                    Sleep(10);
+                }
+                PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+            Sleep(10);
+        }
+    });
+    Click(d, kIdBrowseTarget);
+    answer.join();
+    // The title, and a status line on the way to the folder: Wine's browser
+    // at times stops its expansion at the drive.
+    EXPECT_NE(std::find(statics.begin(), statics.end(), "폴더를 선택해 주세요."), statics.end());
+    const bool onTheWay = std::any_of(statics.begin(), statics.end(), [&](const std::string& t) {
+        return t.size() >= 3 && folder.rfind(t, 0) == 0 && (t == folder || t.back() == '\\');
+    });
+    EXPECT_TRUE(onTheWay) << "seen: " << ::testing::PrintToString(statics);
+    EXPECT_EQ(d.GetText(kIdTargetFolder), folder);  // cancelled: nothing changes
+    OleUninitialize();
 }
 
 TEST_F(MainWindowTest, RunControlNoticeAndAboutBox) {
