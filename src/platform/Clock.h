@@ -1,6 +1,7 @@
 #pragma once
 // Wall-clock conversions that differ between the C runtimes.
 #include <cstdint>
+#include <ctime>
 
 namespace platform {
 
@@ -18,6 +19,10 @@ struct LocalTime {
 // hours at the top end, so both builds check the range themselves and agree.
 // Negative times include "unknown" (-1).
 inline constexpr int64_t kLatestLocalTime = 32535215999LL;
+
+inline LocalTime FromTm(const std::tm& tm) {
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
 
 // Seconds since 1970 (UTC) as the local time of the process's time zone;
 // false outside the range above or when the runtime refuses the time.

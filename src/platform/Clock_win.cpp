@@ -13,12 +13,7 @@ bool ToLocalTime(int64_t secondsSince1970, LocalTime& out) {
     const __time64_t t = secondsSince1970;
     struct tm tm {};
     if (_localtime64_s(&tm, &t) != 0) return false;
-    out.year = tm.tm_year + 1900;
-    out.month = tm.tm_mon + 1;
-    out.day = tm.tm_mday;
-    out.hour = tm.tm_hour;
-    out.minute = tm.tm_min;
-    out.second = tm.tm_sec;
+    out = FromTm(tm);
     return true;
 }
 
