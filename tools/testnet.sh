@@ -1,7 +1,8 @@
 # Sourced: a private network in two namespaces. "host" runs the tests, "pcs"
 # holds two answering PCs; one more address of the subnet is held by nobody,
 # so an echo to it times out. Traffic never leaves these namespaces.
-# Sets QV_NETNS (the namespace to run tests in) and QV_TEST_NET, or leaves
+# Sets QV_NETNS (the namespace to run tests in) and QV_TEST_NET ("answering
+# answering silent refused-by-a-router"), or leaves
 # both unset with QV_NETNS_WHY saying why.
 qv_net_up() {
   unset QV_NETNS QV_TEST_NET QV_NETNS_WHY
@@ -22,8 +23,13 @@ qv_net_up() {
   ip -n "$pcs" addr add 10.213.7.3/24 dev qvp$id
   ip -n "$host" link set qvh$id up
   ip -n "$pcs" link set qvp$id up
+  # A subnet behind the "pcs" side that it refuses to reach: an echo there
+  # comes back at once as an ICMP "host unreachable" error from 10.213.7.2.
+  ip -n "$host" route add 10.213.8.0/24 via 10.213.7.2
+  ip netns exec "$pcs" sysctl -qw net.ipv4.ip_forward=1
+  ip -n "$pcs" route add unreachable 10.213.8.0/24
   export QV_NETNS=$host QV_NETNS_PCS=$pcs
-  export QV_TEST_NET="10.213.7.2 10.213.7.3 10.213.7.9"
+  export QV_TEST_NET="10.213.7.2 10.213.7.3 10.213.7.9 10.213.8.5"
 }
 
 qv_net_down() {

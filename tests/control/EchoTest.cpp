@@ -14,15 +14,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct TestNet {
-    std::string answering1, answering2, silent;
+    std::string answering1, answering2, silent, refused;
 };
 
-// QV_TEST_NET="pc1 pc2 silent", set by the test command inside its namespace.
+// QV_TEST_NET="pc1 pc2 silent refused", set by the test command inside its
+// namespace; "refused" lies behind a router that answers with an ICMP error.
 bool GetTestNet(TestNet& net) {
     const char* v = std::getenv("QV_TEST_NET");
     if (!v) return false;
     std::istringstream in(v);
-    return bool(in >> net.answering1 >> net.answering2 >> net.silent);
+    return bool(in >> net.answering1 >> net.answering2 >> net.silent >> net.refused);
 }
 
 long long MsSince(Clock::time_point t0) {
@@ -61,6 +62,12 @@ TEST(Echo, PrivateNetworkAnswersAndTimesOut) {
     const auto ms = MsSince(t0);
     EXPECT_GE(ms, 950) << "no answer must wait for the whole time-out";
     EXPECT_LT(ms, 3000);
+
+    // A router's "host unreachable" is a reply stored with an error status;
+    // like any stored reply it counts as an answer.
+    const auto t1 = Clock::now();
+    EXPECT_FALSE(ping.IsUnreachable(net.refused));
+    EXPECT_LT(MsSince(t1), 900);
 }
 
 }  // namespace
