@@ -29,8 +29,9 @@ std::string EchoAddress(std::string_view pcRoot);
 class qvPingICMP {
 public:
     virtual ~qvPingICMP() = default;
-    // True when the PC gave no answer within 1000 ms, or the check could not
-    // be made (an address that is not a plain dotted IPv4 address included).
+    // True when the PC gave no echo reply within 1000 ms (an ICMP error such
+    // as "host unreachable" is no reply), or the check could not be made (an
+    // address that is not a plain dotted IPv4 address included).
     bool IsUnreachable(std::string_view address);
 };
 

@@ -84,8 +84,8 @@ EchoOutcome SendEcho(const uint8_t address[4], const void* data, size_t dataSize
             return EchoOutcome::NoReply;
         }
         if (p.revents & POLLERR) {
-            // An ICMP error about our request (host unreachable and the like)
-            // is stored by the Windows call as a reply with an error status.
+            // An ICMP error about our request (host unreachable and the like):
+            // the PC did not answer, and nothing more will come.
             char ctl[512];
             msghdr m{};
             m.msg_control = ctl;
@@ -97,7 +97,8 @@ EchoOutcome SendEcho(const uint8_t address[4], const void* data, size_t dataSize
                 for (cmsghdr* c = CMSG_FIRSTHDR(&m); c; c = CMSG_NXTHDR(&m, c)) {
                     if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_RECVERR) {
                         auto* ee = reinterpret_cast<sock_extended_err*>(CMSG_DATA(c));
-                        if (ee->ee_origin == SO_EE_ORIGIN_ICMP) return EchoOutcome::Replied;
+                        if (ee->ee_origin == SO_EE_ORIGIN_ICMP || ee->ee_origin == SO_EE_ORIGIN_LOCAL)
+                            return EchoOutcome::NoReply;
                     }
                 }
             }
@@ -134,7 +135,7 @@ EchoOutcome SendEcho(const uint8_t address[4], const void* data, size_t dataSize
             const auto* q = reinterpret_cast<const icmphdr*>(icmp + sizeof(icmphdr) + innerIhl);
             if (q->type == ICMP_ECHO && ntohs(q->un.echo.id) == id &&
                 ntohs(q->un.echo.sequence) == seq)
-                return EchoOutcome::Replied;
+                return EchoOutcome::NoReply;  // refused on the way: not an answer
         }
     }
 }

@@ -26,8 +26,11 @@ EchoOutcome SendEcho(const uint8_t address[4], const void* data, size_t dataSize
     const DWORD n = IcmpSendEcho(h, dest, const_cast<void*>(data), WORD(dataSize), nullptr,
                                  reply.get(), DWORD(replyBufferSize), timeoutMs);
     IcmpCloseHandle(h);
-    // Any stored reply counts as an answer, whatever status it carries.
-    return n > 0 ? EchoOutcome::Replied : EchoOutcome::NoReply;
+    // A stored reply may be an error: "destination host unreachable" comes
+    // back as a reply when the PC is off. Only a successful echo is an answer.
+    if (n == 0) return EchoOutcome::NoReply;
+    const auto* first = reinterpret_cast<const ICMP_ECHO_REPLY*>(reply.get());
+    return first->Status == IP_SUCCESS ? EchoOutcome::Replied : EchoOutcome::NoReply;
 }
 
 }  // namespace platform
