@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CodePage.h"
+#include "platform/Wildcard.h"  // UpperCaseName
 
 namespace platform {
 
@@ -19,21 +19,5 @@ bool TerminateProcessByName(std::string_view name);
 // folder as the working folder. A bare file name is looked up in that folder
 // first. Nothing is reported: a file that cannot be started is passed over.
 void StartProgram(std::string_view file, std::string_view folder);
-
-// Upper case of a process name in the ANSI code page: single-byte letters are
-// folded, a double-byte character is kept whole (its trail byte may look like
-// an ASCII letter and must not change).
-inline std::string UpperCaseName(std::string_view name) {
-    std::string out(name);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(out[i]);
-        if (IsLeadByte(c)) {
-            ++i;  // skip the trail byte
-        } else if (c >= 'a' && c <= 'z') {
-            out[i] = char(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
 
 }  // namespace platform

@@ -19,22 +19,14 @@ std::vector<std::string_view> Chars(std::string_view s) {
     return out;
 }
 
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
-bool CharEq(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    if (a.size() == 1) return Fold(a[0]) == Fold(b[0]);
-    return a == b;  // double-byte characters compare exactly
-}
-
-// Iterative glob with backtracking to the last '*': linear in practice.
+// Iterative glob over texts already in upper case with backtracking to the last '*': linear in practice.
 bool Glob(const std::vector<std::string_view>& p, const std::vector<std::string_view>& n) {
     size_t pi = 0, ni = 0, starP = std::string_view::npos, starN = 0;
     while (ni < n.size()) {
         if (pi < p.size() && p[pi] == "*") {
             starP = pi++;
             starN = ni;
-        } else if (pi < p.size() && (p[pi] == "?" || CharEq(p[pi], n[ni]))) {
+        } else if (pi < p.size() && (p[pi] == "?" || p[pi] == n[ni])) {
             ++pi;
             ++ni;
         } else if (starP != std::string_view::npos) {
@@ -50,24 +42,32 @@ bool Glob(const std::vector<std::string_view>& p, const std::vector<std::string_
 
 }  // namespace
 
-bool NamesEqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    const auto ca = Chars(a), cb = Chars(b);
-    if (ca.size() != cb.size()) return false;
-    for (size_t i = 0; i < ca.size(); ++i)
-        if (!CharEq(ca[i], cb[i])) return false;
-    return true;
+std::string UpperCaseName(std::string_view name) {
+    std::string out(name);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(out[i]);
+        if (IsLeadByte(c))
+            ++i;  // skip the trail byte
+        else if (c >= 'a' && c <= 'z')
+            out[i] = char(c - 'a' + 'A');
+    }
+    return out;
 }
 
-bool MatchFindPattern(std::string_view pattern, std::string_view name) {
-    if (pattern == "*" || pattern == "*.*") return true;
-    if (Glob(Chars(pattern), Chars(name))) return true;
-    const bool nameHasDot = name.find('.') != std::string_view::npos;
-    if (nameHasDot) return false;
-    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*")
-        return Glob(Chars(pattern.substr(0, pattern.size() - 2)), Chars(name));
+bool NamesEqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && UpperCaseName(a) == UpperCaseName(b);
+}
+
+bool MatchFindPattern(std::string_view patternText, std::string_view nameText) {
+    if (patternText == "*" || patternText == "*.*") return true;
+    const std::string pattern = UpperCaseName(patternText), name = UpperCaseName(nameText);
+    const auto nameChars = Chars(name);
+    if (Glob(Chars(pattern), nameChars)) return true;
+    if (name.find('.') != std::string::npos) return false;
+    if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
+        return Glob(Chars(std::string_view(pattern).substr(0, pattern.size() - 2)), nameChars);
     if (!pattern.empty() && pattern.back() == '.')
-        return Glob(Chars(pattern.substr(0, pattern.size() - 1)), Chars(name));
+        return Glob(Chars(std::string_view(pattern).substr(0, pattern.size() - 1)), nameChars);
     return false;
 }
 

@@ -187,11 +187,8 @@ bool MainWindowLogic::Move(ListKind from) {
     for (int r : controls_.GetSelectedRows(viewId))
         if (r >= 0) rows.push_back(size_t(r));
     compareList_.MoveRows(from, std::move(rows));
-    controls_.SetItemCount(kIdAllFilesList, int(compareList_.Count(ListKind::AllFiles)));
-    controls_.SetItemCount(kIdCopyList, int(compareList_.Count(ListKind::Copy)));
     controls_.ClearSelection(viewId);
-    controls_.Redraw(kIdAllFilesList);
-    controls_.Redraw(kIdCopyList);
+    ShowCounts();
     return true;
 }
 
