@@ -30,6 +30,14 @@ int TargetRange::StartOctet() const { return ParseInt(ExtensionPart(startAddress
 
 int TargetRange::LastOctet() const { return std::min(std::max(endOctet, StartOctet()), 255); }
 
+int TargetRange::FirstOctet() const { return std::max(StartOctet(), 0); }
+
+bool TargetRange::HasValidStart() const {
+    unsigned char ip[4];
+    return startAddress.size() > 2 && startAddress[0] == '\\' && startAddress[1] == '\\' &&
+           ParseDottedQuad(std::string_view(startAddress).substr(2), ip);
+}
+
 std::string TargetRange::PcRoot(int n) const { return AddressPrefix() + std::to_string(n); }
 
 std::string TargetRange::PcPath(int n, std::string_view path) const {

@@ -11,9 +11,19 @@ struct TargetRange {
 
     // startAddress up to and including its last '.', empty without one.
     std::string AddressPrefix() const;
+    // The number after the last '.', as the C library reads it: it may be
+    // negative or far above 255 when the box holds such a text.
     int StartOctet() const;
     // endOctet raised to StartOctet, then lowered to 255.
     int LastOctet() const;
+    // Where every loop over the range starts: StartOctet, but never below 0.
+    // The octets of the range are FirstOctet() to LastOctet(); none when the
+    // start octet is above 255.
+    int FirstOctet() const;
+    // startAddress is two backslashes and a dotted IPv4 address. Commands
+    // that write to every PC of the range refuse a range without one (before
+    // the first refresh the address is empty).
+    bool HasValidStart() const;
     std::string PcRoot(int n) const;
     // path with its leading startAddress replaced by PcRoot(n).
     std::string PcPath(int n, std::string_view path) const;

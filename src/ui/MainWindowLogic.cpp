@@ -3,13 +3,15 @@
 #include <cstdio>
 
 #include "compare/PathUtil.h"
-#include "control/CommandFile.h"
 #include "platform/FileSystem.h"
-#include "platform/Process.h"
 #include "settings/SettingsKeys.h"
 #include "ui/ControlIds.h"
 
 namespace ui {
+
+const char* const kNoStartAddressText =
+    "네트워크 시작 주소가 없습니다. 시작 주소(\\\\a.b.c.d)를 입력하고 새로고침(F5)한 뒤 다시 실행해 주세요.";
+
 namespace {
 
 std::string TextOr(const SettingsStore& s, const char* key, const char* fallback) {
@@ -101,6 +103,10 @@ void MainWindowLogic::ApplyStore() {
 
 bool MainWindowLogic::SaveSettings() {
     SettingsStore& s = settings_;
+    // Until the first refresh has applied the saved copy list, compareList_
+    // does not hold it yet: the file keeps the loaded one.
+    const std::vector<std::string> unapplied =
+        copyFilesApplied_ ? std::vector<std::string>() : s.ReadList(keys::kCopyFiles);
     s.Clear();  // the file holds exactly these keys, no leftovers of longer lists
     s.Set(keys::kSourceFolder, controls_.GetText(kIdSourceFolder));
     s.Set(keys::kTargetFolder, controls_.GetText(kIdTargetFolder));
@@ -113,9 +119,13 @@ bool MainWindowLogic::SaveSettings() {
     s.SetInt(keys::kOperationMode, int(mode_));
     s.SetInt(keys::kAutoNetInit, autoNetInit_);
     s.SetInt(keys::kSubFolder, controls_.GetCheck(kIdSubFolder) ? 1 : 0);
-    int n = 0;
-    for (const CompareRecord& r : compareList_.Records())
-        if (r.inCopyList) s.SetListItem(n++, keys::kCopyFiles, RelativeNameOf(r));
+    if (copyFilesApplied_) {
+        int n = 0;
+        for (const CompareRecord& r : compareList_.Records())
+            if (r.inCopyList) s.SetListItem(n++, keys::kCopyFiles, RelativeNameOf(r));
+    } else {
+        SetList(s, keys::kCopyFiles, unapplied);
+    }
     s.SetInt(keys::kAutoBackup, controls_.GetCheck(kIdAutoBackup) ? 1 : 0);
     s.SetInt(keys::kUpdateMode, controls_.GetCheck(kIdUpdateMode) ? 1 : 0);
     s.SetInt(keys::kUserBackupPathUse, userBackupPathUse_);
@@ -217,61 +227,32 @@ TargetRange MainWindowLogic::RangeNow() {
     return range;
 }
 
-bool MainWindowLogic::ConfirmNetworkCommand(const char* heading, const TargetRange& range,
-                                            const std::vector<std::string>& programs) {
-    std::string text = heading;
-    text += ' ';
-    text += range.startAddress;
-    text += '~';
-    text += std::to_string(range.LastOctet());
-    text += '\n';
-    for (size_t i = 0; i < programs.size(); ++i) {
-        text += "  ";
-        text += std::to_string(i + 1);
-        text += ", ";
-        text += programs[i];
-        text += '\n';
-    }
-    text += "계속 진행 하시겠습니까?";
-    return controls_.MessageBox(text, kMbYesNo) == kIdYes;
+std::vector<std::string> MainWindowLogic::CopyListTargetPaths() {
+    std::vector<std::string> paths;
+    const int count = controls_.GetItemCount(kIdCopyList);
+    for (int i = 0; i < count; ++i)
+        if (const CompareRecord* r = compareList_.RecordAt(ListKind::Copy, size_t(i))) paths.push_back(r->target.path);
+    return paths;
+}
+
+bool MainWindowLogic::Confirm(const std::string& text) { return controls_.MessageBox(text, kMbYesNo) == kIdYes; }
+
+void MainWindowLogic::Report(control::CommandOutcome outcome) {
+    if (outcome == control::CommandOutcome::NoStartAddress)
+        controls_.MessageBox(kNoStartAddressText, kMbOk | kMbIconWarning);
 }
 
 bool MainWindowLogic::TerminateAll() {
     if (runActive_) return false;
-    if (mode_ == OperationMode::Local) {
-        // Files on a share belong to another PC's processes, not ours.
-        const int count = controls_.GetItemCount(kIdCopyList);
-        for (int i = 0; i < count; ++i) {
-            const CompareRecord* r = compareList_.RecordAt(ListKind::Copy, size_t(i));
-            if (!r || r->target.path.empty() || r->target.path[0] == '\\') continue;
-            platform::TerminateProcessByName(FileNamePart(r->target.path));
-        }
-        for (const std::string& entry : programs_.localOff) platform::TerminateProcessByName(FileNamePart(entry));
-    } else if (mode_ == OperationMode::Network) {
-        const TargetRange range = RangeNow();
-        if (!ConfirmNetworkCommand("네트워크로 프로그램 종료 명령어를 전달 합니다.\n", range, programs_.netOff))
-            return true;
-        for (int n = range.StartOctet(); n <= range.LastOctet(); ++n)
-            WriteCommandFile(range.PcRoot(n), RemoteCommand::Kill, programs_.netOn, programs_.netOff);
-    }
+    Report(control::TerminateAll(mode_, CopyListTargetPaths(), programs_, RangeNow(),
+                                 [this](const std::string& text) { return Confirm(text); }));
     return true;
 }
 
-bool MainWindowLogic::RestartPrograms(bool ask) {
+bool MainWindowLogic::RestartPrograms() {
     if (runActive_) return false;
-    if (mode_ == OperationMode::Local) {
-        const std::string folder = controls_.GetText(kIdTargetFolder);
-        // All stopped before the first start, so no program comes up beside
-        // an old instance of another one of the list.
-        for (const std::string& entry : programs_.localOn) platform::TerminateProcessByName(FileNamePart(entry));
-        for (const std::string& entry : programs_.localOn) platform::StartProgram(FileNamePart(entry), folder);
-    } else if (mode_ == OperationMode::Network) {
-        const TargetRange range = RangeNow();
-        if (ask && !ConfirmNetworkCommand("네트워크로 프로그램 재시작 명령어를 전달 합니다.\n", range, programs_.netOn))
-            return true;
-        for (int n = range.StartOctet(); n <= range.LastOctet(); ++n)
-            WriteCommandFile(range.PcRoot(n), RemoteCommand::Restart, programs_.netOn, programs_.netOff);
-    }
+    Report(control::RestartPrograms(mode_, controls_.GetText(kIdTargetFolder), programs_, RangeNow(),
+                                    [this](const std::string& text) { return Confirm(text); }));
     return true;
 }
 

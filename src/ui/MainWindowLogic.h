@@ -1,12 +1,15 @@
 #pragma once
 // The main window without its window: all state the commands share, and the
 // commands themselves, reading and writing controls by id through IControls.
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compare/Compare.h"
 #include "compare/FileUtil.h"
+#include "control/OperationMode.h"
+#include "control/ProgramControl.h"
 #include "control/TargetRange.h"
 #include "settings/SettingsStore.h"
 #include "ui/Controls.h"
@@ -18,12 +21,10 @@ namespace ui {
 // replaced by "ini" (".ini" appended when the name has no '.').
 std::string SettingsFileNameFor(std::string_view exePath);
 
-struct ProgramLists {
-    std::vector<std::string> localOff;  // stopped on the local target
-    std::vector<std::string> localOn;   // started on the local target
-    std::vector<std::string> netOff;    // KILL lines for the network PCs
-    std::vector<std::string> netOn;     // RESTART lines for the network PCs
-};
+using control::ProgramLists;
+
+// Told to the operator when a network command has no usable start address.
+extern const char* const kNoStartAddressText;
 
 class MainWindowLogic {
 public:
@@ -52,17 +53,19 @@ public:
     bool MoveAllSourceNewer();
     bool MoveAllBack();
 
-    // F2: stops the target's programs. Local: the processes named by the
-    // copy-list files on local paths, then those of the local stop list.
-    // Network: after the operator's yes, a kill command file to every PC of
-    // the range. Returns false, doing nothing, while a run lasts.
+    // F2 and button 1026: control::TerminateAll over the copy list, the
+    // program lists and the range of the last refresh with the end value the
+    // box shows now, after the operator's yes in Network mode. Returns false,
+    // doing nothing, while a run lasts; a network range without a usable
+    // start address writes nothing and tells the operator.
     bool TerminateAll();
-    // F3 (ask true) and after a copy run (ask false): Local stops every
-    // program of the local start list, then starts each in the target folder,
-    // without a question; Network sends every PC of the range a restart
-    // command file, after the operator's yes when ask is set. Returns false,
-    // doing nothing, while a run lasts.
-    bool RestartPrograms(bool ask);
+    // F3 and button 1027: control::RestartPrograms likewise (Local asks
+    // nothing).
+    bool RestartPrograms();
+    // The range of the last refresh with the end value the box shows now.
+    TargetRange RangeNow();
+    // Target paths of the copy list, in the order of list 1007.
+    std::vector<std::string> CopyListTargetPaths();
 
     // Row n of a shown list, nullptr when out of range.
     const CompareRecord* RecordAt(ListKind list, size_t n) const { return compareList_.RecordAt(list, n); }
@@ -72,8 +75,9 @@ public:
         return RelativeName(r.source.path, srcRootLength_);
     }
 
-    void SetRunActive(bool active) { runActive_ = active; }
-    bool RunActive() const { return runActive_; }
+    // Set by the command that starts a run, cleared by the run's worker.
+    void SetRunActive(bool active) { runActive_.store(active); }
+    bool RunActive() const { return runActive_.load(); }
 
     const std::string& SettingsFile() const { return settingsFile_; }
     const SettingsStore& Settings() const { return settings_; }
@@ -97,10 +101,8 @@ private:
     void ShowMode();
     void ShowCounts();
     bool Move(ListKind from);
-    // The range of the last refresh with the end value the box shows now.
-    TargetRange RangeNow();
-    bool ConfirmNetworkCommand(const char* heading, const TargetRange& range,
-                               const std::vector<std::string>& programs);
+    bool Confirm(const std::string& text);
+    void Report(control::CommandOutcome outcome);
 
     IControls& controls_;
     std::string settingsFile_;
@@ -119,7 +121,7 @@ private:
     std::string packageBasePath_;
     int userBackupPathUse_ = 0;
     std::string userBackupPath_;
-    bool runActive_ = false;
+    std::atomic<bool> runActive_{false};
 };
 
 }  // namespace ui

@@ -4,10 +4,9 @@
 #include <string>
 
 #include "compare/FileUtil.h"
+#include "control/OperationMode.h"
 #include "ui/ControlIds.h"
 #include "ui/Controls.h"
-
-enum class OperationMode { Local = 0, Network = 1 };
 
 namespace ui {
 

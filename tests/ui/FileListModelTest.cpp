@@ -270,25 +270,5 @@ TEST(FileListModel, MenuActions) {
     }
 }
 
-TEST(PathUtil, FolderPart) {
-    const std::string longFolder = "C:\\" + std::string(600, 'd') + "\\";
-    struct {
-        std::string in;
-        std::string out;
-    } cases[] = {
-        {"c:\\a\\b.exe", "c:\\a\\"},
-        {"c:\\a\\bin", "c:\\a\\bin"},
-        {"b.exe", ""},
-        {"bin", "bin"},
-        {"", ""},
-        {"c:/a/b.exe", "c:/a/"},
-        {"c:\\a.d\\bin", "c:\\a.d\\bin"},  // a '.' in an earlier component does not count
-        {"c:\\a\\", "c:\\a\\"},
-        {"\\\\10.0.0.1\\c\\x.exe", "\\\\10.0.0.1\\c\\"},
-        {"c:\\\xB0\xA1\\\xB3\xAA.exe", "c:\\\xB0\xA1\\"},
-        {longFolder + "app.exe", longFolder},  // never shortened
-    };
-    for (const auto& c : cases) EXPECT_EQ(FolderPart(c.in), c.out) << c.in;
-}
 
 }  // namespace

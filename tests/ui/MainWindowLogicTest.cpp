@@ -52,7 +52,7 @@ TEST(SettingsFileName, ReplacesTheExtensionOfTheExecutablesName) {
     HeadlessControls c;
     MainWindowLogic logic(c);
     EXPECT_EQ(logic.SettingsFile(), SettingsFileNameFor(platform::ExecutablePath()));
-    EXPECT_NE(logic.SettingsFile().find("logic_tests.ini"), std::string::npos) << logic.SettingsFile();
+    EXPECT_NE(logic.SettingsFile().find("ui_tests.ini"), std::string::npos) << logic.SettingsFile();
 }
 
 TEST_F(LogicTest, NoSettingsFileShowsTheDefaults) {

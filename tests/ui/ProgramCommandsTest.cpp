@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "support/TestEnv.h"
+#include "control/ProgramControl.h"
 #include "ui/ControlIds.h"
 #include "ui/HeadlessControls.h"
 #include "ui/MainWindowLogic.h"
@@ -111,7 +112,12 @@ TEST_F(NetworkCommandsTest, ConfirmedCommandsReachEveryPcOfTheRange) {
         ui.SetText(kIdStartAddress, "\\\\10.213.7.5");
         if (c.answer) ui.answers.push_back(*c.answer);
 
-        const bool ran = c.command == Terminate ? logic->TerminateAll() : logic->RestartPrograms(c.command == Restart);
+        // The copy run calls the operation itself, with no question.
+        const bool ran = c.command == Terminate  ? logic->TerminateAll()
+                         : c.command == Restart ? logic->RestartPrograms()
+                                                : control::RestartPrograms(logic->Mode(), "", logic->Programs(),
+                                                                           logic->RangeNow(), nullptr) ==
+                                                      control::CommandOutcome::Done;
         EXPECT_TRUE(ran);
         if (c.answer) {
             ASSERT_EQ(ui.messages.size(), 1u);
@@ -161,13 +167,55 @@ TEST_F(NetworkCommandsTest, RefusedWhileARunLasts) {
     logic->SetRunActive(true);
     ui.answers.assign({kIdYes, kIdYes});
     EXPECT_FALSE(logic->TerminateAll());
-    EXPECT_FALSE(logic->RestartPrograms(true));
-    EXPECT_FALSE(logic->RestartPrograms(false));
+    EXPECT_FALSE(logic->RestartPrograms());
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(Received().empty());
-    logic->SetRunActive(false);
-    EXPECT_TRUE(logic->RestartPrograms(false));
+    // The run itself restarts the programs while it still counts as active.
+    EXPECT_EQ(control::RestartPrograms(logic->Mode(), "", logic->Programs(), logic->RangeNow(), nullptr),
+              control::CommandOutcome::Done);
     EXPECT_EQ(Received().size(), 1u);  // end 3: .2, and .3 has no share
+}
+
+// Before the first refresh no start address has been captured: the PC roots
+// would be bare numbers, folders below the current directory. A start
+// address whose last part is negative or huge is no address either.
+TEST_F(NetworkCommandsTest, NoUsableStartAddressWritesNothingAndSaysSo) {
+    const std::string cwd = platform::GetCurrentDir();
+    for (int n : {0, 5}) testenv::MakeDirs(dir / (std::to_string(n) + "\\Jobkeeper"));
+    ASSERT_TRUE(platform::SetCurrentDir(dir.path()));
+    struct Case {
+        const char* what;
+        const char* startBox;  // nullptr: no refresh at all
+    } cases[] = {
+        {"before the first refresh", nullptr},
+        {"negative last part", "\\\\10.213.7.-2000000000"},
+        {"huge last part", "\\\\10.213.7.4000000000"},
+        {"a name, not an address", "\\\\pc-two"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui = HeadlessControls();
+        testenv::MakeDirs(Src());
+        testenv::WriteFile(Ini(), "IDC_ACS_FILENAME_SRC=`" + Src() + "`\r\nm_chkSubFolder=`0`\r\n" +
+                                      kNetLists + "OPERATION_MODE=`1`\r\n");
+        auto logic = std::make_unique<MainWindowLogic>(ui, Ini());
+        logic->StartUp();
+        if (c.startBox) {
+            ui.SetText(kIdStartAddress, c.startBox);
+            logic->Refresh();
+            ui.messages.clear();  // the refresh's own word about the first PC
+        }
+        ui.SetText(kIdEndOctet, "5");
+        ui.answers.assign({kIdYes, kIdYes});
+        EXPECT_TRUE(logic->TerminateAll());
+        EXPECT_TRUE(logic->RestartPrograms());
+        ASSERT_EQ(ui.messages.size(), 2u);
+        for (const auto& m : ui.messages) EXPECT_EQ(m.text, kNoStartAddressText);
+        EXPECT_TRUE(Received().empty());
+        for (int n : {0, 5})
+            EXPECT_FALSE(platform::PathExists(dir / (std::to_string(n) + "\\Jobkeeper\\CopyScript.TSF")));
+    }
+    platform::SetCurrentDir(cwd);
 }
 
 // Local mode against real processes: copies of the sleeper under names of
@@ -267,7 +315,7 @@ TEST_F(LocalCommandsTest, RestartStopsEveryListedProgramThenStartsThemInTheTarge
     names.push_back(a);
     names.push_back(b);
 
-    EXPECT_TRUE(logic->RestartPrograms(true));
+    EXPECT_TRUE(logic->RestartPrograms());
     EXPECT_TRUE(ui.messages.empty());  // Local asks nothing, even from F3
     EXPECT_FALSE(oldA.Running());
     EXPECT_FALSE(oldB.Running());

@@ -163,7 +163,7 @@ bool MainDialog::PreTranslate(const MSG& msg) {
         logic_.TerminateAll();
         return false;
     case VK_F3:
-        logic_.RestartPrograms(true);
+        logic_.RestartPrograms();
         return false;
     case VK_F4:
         PostMessageA(hwnd_, WM_CLOSE, 0, 0);
@@ -194,7 +194,7 @@ bool MainDialog::OnCommand(WORD id, WORD code, HWND) {
         logic_.TerminateAll();
         return true;
     case kIdRestart:
-        logic_.RestartPrograms(true);
+        logic_.RestartPrograms();
         return true;
     case kIdOpenSettings:
         logic_.ApplySettings();
