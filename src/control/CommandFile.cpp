@@ -7,6 +7,17 @@ std::string CommandFileName(std::string_view pcRoot) {
     return std::string(pcRoot) + "\\Jobkeeper\\CopyScript.TSF";
 }
 
+namespace {
+
+// A line break inside an entry (only a hand-edited settings file can hold
+// one) would give the agent a further command of the file's choosing.
+void AppendField(std::string& text, std::string_view field) {
+    for (char c : field)
+        if (c != '\r' && c != '\n') text += c;
+}
+
+}  // namespace
+
 std::string CommandFileText(RemoteCommand command, const std::vector<std::string>& restartList,
                             const std::vector<std::string>& killList) {
     std::string text;
@@ -14,15 +25,15 @@ std::string CommandFileText(RemoteCommand command, const std::vector<std::string
     if (command == RemoteCommand::Restart) {
         for (const std::string& entry : restartList) {
             text += "RESTART^";
-            text += FileNamePart(entry);
+            AppendField(text, FileNamePart(entry));
             text += '^';
-            text += entry;
+            AppendField(text, entry);
             text += "\r\n";
         }
     } else if (command == RemoteCommand::Kill) {
         for (const std::string& entry : killList) {
             text += "KILL^";
-            text += FileNamePart(entry);
+            AppendField(text, FileNamePart(entry));
             text += "\r\n";
         }
     }
@@ -35,21 +46,12 @@ std::string CommandFileTempName(std::string_view pcRoot) {
 
 bool WriteCommandFile(std::string_view pcRoot, RemoteCommand command, const std::vector<std::string>& restartList,
                       const std::vector<std::string>& killList) {
-    // The agent acts on the file the moment it sees it. Created in place, it
-    // would be empty for a moment, and an agent reading it then would carry
-    // out nothing and delete it: the programs would keep running while files
-    // are copied over them. So it is written whole under another name and
-    // renamed, which the share does in one step.
-    const std::string temp = CommandFileTempName(pcRoot);
-    if (!platform::WriteWholeFile(temp, CommandFileText(command, restartList, killList))) {
-        platform::RemoveFile(temp);
-        return false;
-    }
-    if (!platform::MoveFileReplacing(temp, CommandFileName(pcRoot))) {
-        platform::RemoveFile(temp);
-        return false;
-    }
-    return true;
+    // The agent acts on the file the moment it can open it. Written whole
+    // under another name and renamed, it is never seen half-written; where
+    // the share refuses that, the in-place write holds the file exclusively
+    // until it is whole.
+    return platform::ReplaceFileContents(CommandFileName(pcRoot), CommandFileTempName(pcRoot),
+                                         CommandFileText(command, restartList, killList));
 }
 
 bool CommandFilePending(std::string_view pcRoot) { return platform::PathExists(CommandFileName(pcRoot)); }

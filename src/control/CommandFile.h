@@ -16,7 +16,8 @@ std::string CommandFileName(std::string_view pcRoot);
 
 // The file's whole content for the list the command takes: restartList for
 // Restart ("RESTART^<file name>^<entry>"), killList for Kill ("KILL^<file
-// name>"), each line ended by CR LF; empty for an empty list.
+// name>"), each line ended by CR LF; empty for an empty list. CR and LF
+// inside an entry are dropped, so one entry is always one line.
 std::string CommandFileText(RemoteCommand command, const std::vector<std::string>& restartList,
                             const std::vector<std::string>& killList);
 
@@ -24,9 +25,10 @@ std::string CommandFileText(RemoteCommand command, const std::vector<std::string
 // is renamed into place, so the agent never sees it half-written.
 std::string CommandFileTempName(std::string_view pcRoot);
 
-// Creates or replaces the PC's command file with one write. False when it
-// could not be written (PC off, share missing, no write access); a failed
-// open leaves nothing behind.
+// Creates or replaces the PC's command file: written under the temporary
+// name and renamed into place, or written in place where the share refuses
+// the temporary file or the rename. False when it could not be written (PC
+// off, share missing, no write access); no temporary file is left behind.
 bool WriteCommandFile(std::string_view pcRoot, RemoteCommand command, const std::vector<std::string>& restartList,
                       const std::vector<std::string>& killList);
 

@@ -59,8 +59,27 @@ bool PathExists(const std::string& path);
 // paths should be in the same folder (same volume). False leaves `to` as it was.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 
-// Whole-file helpers for tools and tests.
+// Creates or truncates path and writes bytes with one handle held without
+// sharing, so nobody reads the file before it is whole.
+enum class WriteOutcome {
+    Written,
+    NotOpened,   // the file could not be created or opened: nothing changed
+    NotWritten,  // opened, but writing failed (disk full): the file is damaged
+};
+// forReplace: the file is a temporary one that will be renamed or deleted;
+// a folder that grants no delete right then refuses to open it (Windows asks
+// for that right at the open), so the caller knows before anything is made.
+WriteOutcome WriteFileBytes(const std::string& path, const std::string& bytes, bool forReplace = false);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// Writes a file that another program reads (the settings file, an agent's
+// command file): whole under tempPath in the same folder, then renamed onto
+// path, so a reader sees the old content or the new, never half of one. A
+// folder that refuses the temporary file (no create right) or the rename (no
+// delete right, or the file held open by a reader) gets the file written in
+// place instead, and no temporary file is left behind. A failed write of the
+// temporary file (disk full) leaves path as it was.
+bool ReplaceFileContents(const std::string& path, const std::string& tempPath, const std::string& bytes);
 std::optional<std::string> ReadWholeFile(const std::string& path);
 bool SetFileWriteTime(const std::string& path, int64_t unixSeconds);
 

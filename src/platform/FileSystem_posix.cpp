@@ -367,22 +367,23 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
     return rename(f->c_str(), t->c_str()) == 0;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+// The right to create a file in a folder is the right to remove it there.
+WriteOutcome WriteFileBytes(const std::string& path, const std::string& bytes, bool /*forReplace*/) {
     auto p = ToUnixPath(path);
-    if (!p) return false;
+    if (!p) return WriteOutcome::NotOpened;
     const int fd = open(p->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    if (fd < 0) return WriteOutcome::NotOpened;
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             close(fd);
-            return false;
+            return WriteOutcome::NotWritten;
         }
         done += size_t(n);
     }
-    return close(fd) == 0;
+    return close(fd) == 0 ? WriteOutcome::Written : WriteOutcome::NotWritten;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

@@ -100,15 +100,15 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+WriteOutcome WriteFileBytes(const std::string& path, const std::string& bytes, bool forReplace) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE | (forReplace ? DELETE : 0), 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE) return WriteOutcome::NotOpened;
     DWORD written = 0;
     const BOOL ok = bytes.empty() ||
                     WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     const BOOL closed = CloseHandle(h);
-    return ok && closed && written == bytes.size();
+    return ok && closed && written == bytes.size() ? WriteOutcome::Written : WriteOutcome::NotWritten;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

@@ -6,9 +6,19 @@ namespace {
 
 bool IsQuote(char c) { return c == '`' || c == '\''; }
 
-// A line break inside a key or value would start a new line on disk and so
-// could forge a further key; the writer drops CR and LF instead. Edit boxes
-// are single-line and file names cannot hold them, so nothing real is lost.
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// A key reads back as itself only if it is not empty, has no line break and
+// no '=' after its first character (the reader ends the key at the first
+// such '='). Load never makes any other key; Set may be given one.
+bool IsWritableKey(std::string_view key) {
+    return !key.empty() && !HasLineBreak(key) && key.find('=', 1) == std::string_view::npos;
+}
+
+// A value cannot hold a line break in the file: the writer drops CR and LF,
+// and so does the reader for a CR inside a line (a lone LF already ends it),
+// so a value reads back as it was written. Edit boxes are single-line and
+// file names cannot hold them, so nothing real is lost.
 void AppendWithoutLineBreaks(std::string& out, std::string_view text) {
     for (char c : text)
         if (c != '\r' && c != '\n') out += c;
@@ -34,13 +44,25 @@ void SettingsStore::ReadLine(std::string_view line) {
             }
         }
     }
-    Set(line.substr(0, eq), value);
+    // A CR inside the key (only a hand-edited file has one) cannot be
+    // written back: the pair is dropped on reading, as on writing.
+    const std::string_view key = line.substr(0, eq);
+    if (HasLineBreak(key)) return;
+    std::string clean;
+    AppendWithoutLineBreaks(clean, value);
+    Set(key, clean);
 }
 
 bool SettingsStore::Load(const std::string& fileName) {
     const auto bytes = platform::ReadWholeFile(fileName);
     if (!bytes) return false;
-    std::string_view rest(*bytes);
+    ReadText(*bytes);
+    fileName_ = fileName;
+    return true;
+}
+
+void SettingsStore::ReadText(std::string_view text) {
+    std::string_view rest(text);
     while (!rest.empty()) {
         const size_t nl = rest.find('\n');
         std::string_view line = rest.substr(0, nl);
@@ -50,14 +72,13 @@ bool SettingsStore::Load(const std::string& fileName) {
         if (nl == std::string_view::npos) break;
         rest.remove_prefix(nl + 1);
     }
-    fileName_ = fileName;
-    return true;
 }
 
 std::string SettingsStore::Serialize() const {
     std::string out;
     for (const auto& key : order_) {
-        AppendWithoutLineBreaks(out, key);
+        if (!IsWritableKey(key)) continue;  // it would read back as another key
+        out += key;
         out += "=`";
         AppendWithoutLineBreaks(out, values_.find(key)->second);
         out += "`\r\n";
@@ -68,17 +89,8 @@ std::string SettingsStore::Serialize() const {
 bool SettingsStore::Save(const std::string& fileName) {
     if (fileName.empty()) return false;
     // Written beside the file and swapped in, so the old file survives a full
-    // disk or a crash half-way.
-    const std::string temp = fileName + ".new";
-    if (!platform::WriteWholeFile(temp, Serialize())) {
-        platform::RemoveFile(temp);
-        return false;
-    }
-    if (!platform::MoveFileReplacing(temp, fileName)) {
-        platform::RemoveFile(temp);
-        return false;
-    }
-    return true;
+    // disk or a crash half-way; in place where the folder refuses that.
+    return platform::ReplaceFileContents(fileName, fileName + ".new", Serialize());
 }
 
 bool SettingsStore::Save() { return Save(fileName_); }

@@ -14,8 +14,11 @@ public:
     // cannot be read.
     bool Load(const std::string& fileName);
     // Writes every pair in insertion order, CR LF line ends. The file is
-    // replaced in one step, so a failed save leaves the old file whole.
-    // Without a name the one remembered by Load is used.
+    // replaced in one step, so a failed save leaves the old file whole; a
+    // folder that refuses the temporary file gets the file written in place.
+    // A pair whose key would not read back as itself (empty, a line break, an
+    // '=' after its first character) is left out. Without a name the one
+    // remembered by Load is used.
     bool Save(const std::string& fileName);
     bool Save();
 
@@ -40,8 +43,12 @@ public:
 
     // The file form of the store, as Save writes it.
     std::string Serialize() const;
-    // Applies one line (without its line end) by the reading rules.
+    // Applies one line (without its line end) by the reading rules. A CR
+    // inside the line is no part of a value, and a key holding one is
+    // dropped, so that what is read can be written back as it was read.
     void ReadLine(std::string_view line);
+    // Applies a file's bytes line by line (LF or CR LF ends a line).
+    void ReadText(std::string_view text);
 
     static std::string ListKey(std::string_view name, int index);
 

@@ -172,7 +172,7 @@ bool MainWindowLogic::Refresh() {
     srcRootLength_ = ScanSource(source_, controls_);
     // An unreachable first PC leaves the previous target scan in place, and
     // the comparison runs against it.
-    ScanTarget(target_, mode_, controls_, tgtRootLength_);
+    const bool targetReached = ScanTarget(target_, mode_, controls_, tgtRootLength_);
     range_.startAddress = WithBackslashes(controls_.GetText(kIdStartAddress));
     range_.sharePath = WithBackslashes(controls_.GetText(kIdSharePath));
     range_.endOctet = ParseInt(controls_.GetText(kIdEndOctet));
@@ -181,7 +181,9 @@ bool MainWindowLogic::Refresh() {
                                         : range_.startAddress + range_.sharePath + "\\";
     auto fresh = CompareAndCarryOver(compareList_.Records(), previousRootLength, source_.files,
                                      srcRootLength_, target_.files, tgtRootLength_, destination);
-    if (!copyFilesApplied_) {
+    // The saved copy list is restored once, by the first refresh that saw
+    // the source's files and reached the target; until then F6 keeps it.
+    if (!copyFilesApplied_ && targetReached && !source_.files.empty()) {
         copyFilesApplied_ = true;
         ApplySavedSelection(fresh, srcRootLength_, settings_.ReadList(keys::kCopyFiles));
     }

@@ -23,6 +23,9 @@ TEST(CommandFile, LinesForEachCommand) {
          "RESTART^^noext\r\n"},  // no separator, no '.': the file name part is empty
         {RemoteCommand::Kill, restart, kill, "KILL^x.exe\r\nKILL^App.EXE\r\nKILL^y.exe\r\n"},
         {RemoteCommand::Restart, {}, kill, ""},
+        // A line break inside an entry never makes a second command.
+        {RemoteCommand::Kill, {}, {"a.exe\rKILL^b.exe", "c.exe\r\n"}, "KILL^a.exeKILL^b.exe\r\nKILL^c.exe\r\n"},
+        {RemoteCommand::Restart, {"C:\\x\r\nKILL^y.exe\\a.exe"}, {}, "RESTART^a.exe^C:\\xKILL^y.exe\\a.exe\r\n"},
         {RemoteCommand::Kill, restart, {}, ""},
     };
     for (const auto& c : cases) {
@@ -56,6 +59,40 @@ TEST(CommandFile, WrittenReplacedAndWatchedInALocalFolder) {
 
     ASSERT_TRUE(platform::RemoveFile(file));  // what the agent does when done
     EXPECT_FALSE(CommandFilePending(root.path()));
+}
+
+// A share that refuses the temporary file or the rename still gets the
+// command, written in place, and keeps no temporary file.
+TEST(CommandFile, WrittenInPlaceWhereTheShareRefusesTheRename) {
+    testenv::TempDir root;
+    const std::string file = root / "Jobkeeper\\CopyScript.TSF";
+    const std::string temp = CommandFileTempName(root.path());
+    testenv::MakeDirs(root / "Jobkeeper");
+    auto fresh = [&] { testenv::WriteFile(file, "KILL^old.exe\r\n"); };
+    auto sent = [&] { return platform::ReadWholeFile(file).value_or("<none>"); };
+
+    fresh();
+    testenv::MakeDirs(temp);  // the temporary name cannot be created
+    EXPECT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {}, {"a.exe"}));
+    EXPECT_EQ(sent(), "KILL^a.exe\r\n");
+    ASSERT_TRUE(platform::RemoveDir(temp));
+
+    fresh();
+    {
+        testenv::Immutable folder(root / "Jobkeeper");  // no file may be created or renamed there
+        if (folder.ok()) {
+            EXPECT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {}, {"b.exe"}));
+            EXPECT_EQ(sent(), "KILL^b.exe\r\n");
+        }
+    }
+    fresh();
+    bool held = false;
+    {
+        testenv::HeldOpen agent(file, false);  // shares writing, not deletion: no rename onto it
+        if ((held = agent.ok())) EXPECT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {}, {"c.exe"}));
+    }
+    if (held) EXPECT_EQ(sent(), "KILL^c.exe\r\n");
+    EXPECT_FALSE(platform::PathExists(temp));
 }
 
 TEST(CommandFile, OnPcSharesOnlyMappedPcsReceiveIt) {

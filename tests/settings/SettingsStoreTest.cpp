@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -116,28 +118,100 @@ TEST(SettingsStore, Lists) {
     EXPECT_TRUE(s.ReadList("EXECUTE_CONTROL_NET_ON").empty());
 }
 
-TEST(SettingsStore, LineBreaksAreStrippedSoNoKeyCanBeInjected) {
+TEST(SettingsStore, LineBreaksNeverReachTheFileAndUnreadableKeysAreLeftOut) {
     testenv::TempDir t;
     SettingsStore s;
     s.Set("A", "x\r\nEVIL=`1`");
-    s.Set("B\n", "y\rz");
+    s.Set("B\n", "y");   // would read back as another key: left out
+    s.Set("C=D", "z");   // reads back as "C"
+    s.Set("", "e");
+    s.Set("=F", "f");    // a leading '=' is part of the key
     ASSERT_TRUE(s.Save(t / "q.ini"));
-    EXPECT_EQ(platform::ReadWholeFile(t / "q.ini").value_or(""), "A=`xEVIL=`1``\r\nB=`yz`\r\n");
-    EXPECT_EQ(LoadText(*platform::ReadWholeFile(t / "q.ini")), (Pairs{{"A", "xEVIL=`1`"}, {"B", "yz"}}));
+    EXPECT_EQ(platform::ReadWholeFile(t / "q.ini").value_or(""), "A=`xEVIL=`1``\r\n=F=`f`\r\n");
+    EXPECT_EQ(LoadText(*platform::ReadWholeFile(t / "q.ini")), (Pairs{{"A", "xEVIL=`1`"}, {"=F", "f"}}));
     EXPECT_EQ(*s.Get("A"), "x\r\nEVIL=`1`");  // the store itself is not changed
+
+    // A hand-edited file: a CR inside a value is dropped on reading, a key
+    // holding one is dropped with its pair.
+    EXPECT_EQ(LoadText("K=`a\rb`\r\nX\rY=`1`\r\nL=`c`\r\n"), (Pairs{{"K", "ab"}, {"L", "c"}}));
 }
 
-TEST(SettingsStore, FailedSaveLeavesTheOldFileWhole) {
+// Whatever a file holds, what was read is written so that it reads back the
+// same: the reader and the writer agree on every key and value.
+TEST(SettingsStore, AnyFileReadsBackAsItWasReadAfterASave) {
+    std::mt19937 rng(20261211);
+    const char alphabet[] = {'a', 'K', '=', '=', '`', '`', '\'', '\r', '\n', ' ', '_', '#', '\0', '\xB0', '\xA1', '\x81'};
+    auto shown = [](const std::string& text) {
+        std::string out;
+        for (unsigned char c : text) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02X", c);
+            out += buf;
+        }
+        return out;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(rng() % 60, ' ');
+        for (char& c : text) c = alphabet[rng() % sizeof alphabet];
+        SettingsStore first;
+        first.ReadText(text);
+        SettingsStore second;
+        second.ReadText(first.Serialize());
+        ASSERT_EQ(PairsOf(second), PairsOf(first)) << shown(text);
+        ASSERT_EQ(second.Serialize(), first.Serialize()) << shown(text);
+    }
+}
+
+TEST(SettingsStore, SaveWritesInPlaceOnlyWhereTheFolderRefusesTheTemporaryFile) {
     testenv::TempDir t;
-    testenv::WriteFile(t / "q.ini", "OLD=`1`\r\n");
+    const std::string ini = t / "q.ini";
     SettingsStore s;
     s.Set("NEW", "2");
-    // The temporary file cannot be created: a folder has its name.
-    testenv::MakeDirs(t / "q.ini.new");
-    EXPECT_FALSE(s.Save(t / "q.ini"));
-    EXPECT_EQ(platform::ReadWholeFile(t / "q.ini").value_or(""), "OLD=`1`\r\n");
-    // The file cannot be replaced: a folder stands where it would go.
-    testenv::MakeDirs(t / "dir.ini");
+    auto reset = [&] { testenv::WriteFile(ini, "OLD=`1`\r\n"); };
+    auto text = [&] { return platform::ReadWholeFile(ini).value_or("<none>"); };
+
+    // The temporary name is taken by a folder, as good as a folder without
+    // create rights: the file is written in place.
+    reset();
+    testenv::MakeDirs(ini + ".new");
+    EXPECT_TRUE(s.Save(ini));
+    EXPECT_EQ(text(), "NEW=`2`\r\n");
+    ASSERT_TRUE(platform::RemoveDir(ini + ".new"));
+
+    reset();
+    {
+        testenv::Immutable folder(t.path());  // files may be written, none created
+        if (folder.ok()) {
+            EXPECT_TRUE(s.Save(ini));
+            EXPECT_EQ(text(), "NEW=`2`\r\n");
+            EXPECT_FALSE(platform::PathExists(ini + ".new"));
+        }
+    }
+    reset();
+    bool held = false;
+    {
+        testenv::HeldOpen reader(ini, false);  // the rename is refused, writing is not
+        if ((held = reader.ok())) {
+            EXPECT_TRUE(s.Save(ini));
+            EXPECT_FALSE(platform::PathExists(ini + ".new"));
+        }
+    }
+    if (held) EXPECT_EQ(text(), "NEW=`2`\r\n");
+
+    // Nothing can be written: the old file stays whole, no temporary file.
+    reset();
+    {
+        testenv::HeldOpen locked(ini, true);
+        if (locked.ok()) EXPECT_FALSE(s.Save(ini));
+    }
+    {
+        testenv::Immutable frozen(ini);
+        if (frozen.ok()) EXPECT_FALSE(s.Save(ini));
+    }
+    EXPECT_FALSE(platform::PathExists(ini + ".new"));
+    EXPECT_EQ(text(), "OLD=`1`\r\n");
+
+    testenv::MakeDirs(t / "dir.ini");  // a folder stands where the file would go
     EXPECT_FALSE(s.Save(t / "dir.ini"));
     EXPECT_FALSE(platform::PathExists(t / "dir.ini.new"));
     EXPECT_FALSE(s.Save(t / "no\\such\\folder\\q.ini"));

@@ -47,4 +47,37 @@ void RemoveTree(const std::string& path);
 // platform cannot make one.
 bool MakeDirLink(const std::string& target, const std::string& link);
 
+// Another program's open handle on a file (Windows build): shared for
+// reading and writing but not for deletion, so a rename onto the file is
+// refused while writing into it works; exclusive, so neither works. ok() is
+// false where this cannot be done (the native build).
+class HeldOpen {
+public:
+    HeldOpen(const std::string& path, bool exclusive);
+    ~HeldOpen();
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool ok() const { return handle_ != nullptr; }
+
+private:
+    void* handle_ = nullptr;
+};
+
+// The Unix immutable flag (chattr +i) on a file or folder for the object's
+// life (native build): an immutable folder refuses new files and renames but
+// lets its files be rewritten; an immutable file refuses everything. ok() is
+// false where the flag cannot be set.
+class Immutable {
+public:
+    explicit Immutable(const std::string& path);
+    ~Immutable();
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string unixPath_;
+    bool ok_ = false;
+};
+
 }  // namespace testenv

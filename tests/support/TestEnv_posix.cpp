@@ -1,4 +1,7 @@
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,6 +49,35 @@ bool MakeDirLink(const std::string& target, const std::string& link) {
     auto t = platform::posix::ToUnixPath(target);
     auto l = platform::posix::ToUnixPath(link);
     return t && l && symlink(t->c_str(), l->c_str()) == 0;
+}
+
+HeldOpen::HeldOpen(const std::string&, bool) {}
+HeldOpen::~HeldOpen() = default;
+
+namespace {
+bool SetImmutableFlag(const std::string& unixPath, bool on) {
+    const int fd = open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return ok;
+}
+}  // namespace
+
+Immutable::Immutable(const std::string& path) {
+    auto p = platform::posix::ToUnixPath(path);
+    if (!p) return;
+    unixPath_ = *p;
+    ok_ = SetImmutableFlag(unixPath_, true);
+}
+
+Immutable::~Immutable() {
+    if (ok_) SetImmutableFlag(unixPath_, false);
 }
 
 }  // namespace testenv

@@ -78,4 +78,18 @@ bool MakeDirLink(const std::string& target, const std::string& link) {
     return platform::PathExists(link);
 }
 
+HeldOpen::HeldOpen(const std::string& path, bool exclusive) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
+                           exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) handle_ = h;
+}
+
+HeldOpen::~HeldOpen() {
+    if (handle_) CloseHandle(handle_);
+}
+
+// The flag belongs to the Unix side; the Windows build's tests use HeldOpen.
+Immutable::Immutable(const std::string&) {}
+Immutable::~Immutable() = default;
+
 }  // namespace testenv

@@ -208,15 +208,39 @@ TEST_F(LogicTest, SaveRestartRestoresTheWindow) {
     EXPECT_EQ(Shown(*logic, ListKind::Copy), Names{"bin\\b.dll"});
 }
 
-TEST_F(LogicTest, FailedSaveTellsTheOperatorAndKeepsTheOldFile) {
-    testenv::WriteFile(Ini(), "OLD=`1`\r\n");
-    testenv::MakeDirs(Ini() + ".new");  // the temporary file cannot be written
+TEST_F(LogicTest, FailedSaveTellsTheOperator) {
+    testenv::MakeDirs(Ini());  // a folder stands where the file would go
     auto logic = Start();
     EXPECT_FALSE(logic->SaveSettings());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "설정 파일을 저장하지 못했습니다.\r\n" + Ini());
     EXPECT_EQ(ui.messages[0].type, kMbOk | kMbIconWarning);
-    EXPECT_EQ(IniText(), "OLD=`1`\r\n");
+}
+
+// F6 before the first refresh (or after refreshes that found no source
+// files or could not reach the target) keeps the saved copy list: it has
+// not been applied to the lists yet.
+TEST_F(LogicTest, SavingBeforeTheSavedSelectionIsAppliedKeepsIt) {
+    testenv::WriteFile(Src() + "\\a.exe", "1", 1000);
+    testenv::WriteFile(Src() + "\\bin\\b.dll", "1", 1000);
+    const std::string copyLines = "COPYFILES_#0=`bin\\b.dll`\r\nCOPYFILES_#1=`gone.txt`\r\n";
+    testenv::WriteFile(Ini(), "IDC_ACS_FILENAME_SRC=`" + Src() + "\\missing`\r\nIDC_ACS_FILENAME_TARGET=`" + Tgt() +
+                                  "`\r\n" + copyLines);
+    auto logic = Start();
+    ASSERT_TRUE(logic->SaveSettings());  // before any refresh
+    EXPECT_NE(IniText().find(copyLines), std::string::npos) << IniText();
+    logic->Refresh();  // the source folder is missing: nothing to apply it to
+    ASSERT_TRUE(logic->SaveSettings());
+    EXPECT_NE(IniText().find(copyLines), std::string::npos) << IniText();
+
+    ui.SetText(kIdSourceFolder, Src());
+    logic->Refresh();
+    EXPECT_EQ(Shown(*logic, ListKind::Copy), Names{"bin\\b.dll"});
+    ASSERT_TRUE(logic->SaveSettings());  // from now on the lists are what counts
+    EXPECT_NE(IniText().find("COPYFILES_#0=`bin\\b.dll`\r\nIDC_CHK_AUTOBACKUP"), std::string::npos) << IniText();
+    logic->MoveAllBack();
+    ASSERT_TRUE(logic->SaveSettings());
+    EXPECT_EQ(IniText().find("COPYFILES"), std::string::npos) << IniText();
 }
 
 TEST_F(LogicTest, RefreshComparesAndCapturesTheRange) {
