@@ -1,5 +1,5 @@
 #pragma once
-// The build date label, from the compiler's date text ("Feb  6 2018").
+// The build date label, from a date text in the compiler's form ("Feb  6 2018").
 #include <string>
 #include <string_view>
 
@@ -17,7 +17,12 @@ struct BuildDate {
 // the text lacks count as absent, never read.
 BuildDate ParseBuildDate(std::string_view compilerDate);
 
-// "Build. YYYY-MM-DD"; callers pass __DATE__ of a file compiled with the exe.
+// "Build. YYYY-MM-DD" from a date in the compiler's form.
 std::string BuildDateLabel(std::string_view compilerDate);
+
+// The day of the last build in the compiler's form ("Dec 11 2026"), from a
+// source that every build regenerates: __DATE__ of one of our own files goes
+// stale whenever a build does not recompile that file.
+const char* BuildStampDate();
 
 }  // namespace ui
