@@ -59,8 +59,9 @@ bool PathExists(const std::string& path);
 // paths should be in the same folder (same volume). False leaves `to` as it was.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 
-// Creates or truncates path and writes bytes with one handle held without
-// sharing, so nobody reads the file before it is whole.
+// Creates or truncates path and writes bytes through one handle that shares
+// reading only, so an exclusive open (the agents' way to wait for a whole
+// file) fails until the file is complete.
 enum class WriteOutcome {
     Written,
     NotOpened,   // the file could not be created or opened: nothing changed

@@ -101,7 +101,10 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 }
 
 WriteOutcome WriteFileBytes(const std::string& path, const std::string& bytes, bool forReplace) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE | (forReplace ? DELETE : 0), 0, nullptr, CREATE_ALWAYS,
+    // Readers that hold the file open already keep reading; nobody can open
+    // it exclusively (as an agent does before acting on it) until it is whole.
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE | (forReplace ? DELETE : 0), FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return WriteOutcome::NotOpened;
     DWORD written = 0;

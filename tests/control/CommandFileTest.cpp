@@ -89,9 +89,13 @@ TEST(CommandFile, WrittenInPlaceWhereTheShareRefusesTheRename) {
     bool held = false;
     {
         testenv::HeldOpen agent(file, false);  // shares writing, not deletion: no rename onto it
-        if ((held = agent.ok())) EXPECT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {}, {"c.exe"}));
+        if ((held = agent.ok())) {
+            EXPECT_TRUE(WriteCommandFile(root.path(), RemoteCommand::Kill, {}, {"c.exe"}));
+        }
     }
-    if (held) EXPECT_EQ(sent(), "KILL^c.exe\r\n");
+    if (held) {
+        EXPECT_EQ(sent(), "KILL^c.exe\r\n");
+    }
     EXPECT_FALSE(platform::PathExists(temp));
 }
 

@@ -196,17 +196,23 @@ TEST(SettingsStore, SaveWritesInPlaceOnlyWhereTheFolderRefusesTheTemporaryFile) 
             EXPECT_FALSE(platform::PathExists(ini + ".new"));
         }
     }
-    if (held) EXPECT_EQ(text(), "NEW=`2`\r\n");
+    if (held) {
+        EXPECT_EQ(text(), "NEW=`2`\r\n");
+    }
 
     // Nothing can be written: the old file stays whole, no temporary file.
     reset();
     {
         testenv::HeldOpen locked(ini, true);
-        if (locked.ok()) EXPECT_FALSE(s.Save(ini));
+        if (locked.ok()) {
+            EXPECT_FALSE(s.Save(ini));
+        }
     }
     {
         testenv::Immutable frozen(ini);
-        if (frozen.ok()) EXPECT_FALSE(s.Save(ini));
+        if (frozen.ok()) {
+            EXPECT_FALSE(s.Save(ini));
+        }
     }
     EXPECT_FALSE(platform::PathExists(ini + ".new"));
     EXPECT_EQ(text(), "OLD=`1`\r\n");
