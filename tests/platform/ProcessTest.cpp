@@ -161,4 +161,48 @@ TEST_F(ProcessTest, StartProgramRunsTheFileInTheWorkingFolder) {
     EXPECT_FALSE(platform::TerminateProcessByName(name));
 }
 
+TEST_F(ProcessTest, TerminateAllStopsEveryProcessOfTheNameAndWaitsForTheirEnd) {
+    const std::string name = Named("QvSleepD");
+    const std::string other = Named("QvSleepE");
+    Child& a = Run(name);
+    Child& b = Run(name);
+    Child& c = Run(name);
+    Child& keep = Run(other);
+
+    const platform::StopReport r = platform::TerminateAllProcessesByName(Lower(name), 5000);
+    EXPECT_EQ(r.found, 3);
+    EXPECT_EQ(r.stopped, 3);
+    EXPECT_EQ(r.failed, 0);
+    EXPECT_TRUE(r.allEnded);
+    // Ended when the call returns, not merely told to end.
+    EXPECT_FALSE(a.Running());
+    EXPECT_FALSE(b.Running());
+    EXPECT_FALSE(c.Running());
+    EXPECT_TRUE(keep.Running());
+    // Each process's executable, where it lives.
+    ASSERT_EQ(r.paths.size(), 3u);
+    for (const auto& p : r.paths) EXPECT_TRUE(platform::NamesEqualNoCase(p, Program(name))) << p;
+
+    const platform::StopReport none = platform::TerminateAllProcessesByName(name, 5000);
+    EXPECT_EQ(none.found, 0);
+    EXPECT_EQ(none.stopped, 0);
+    EXPECT_TRUE(none.allEnded);
+    EXPECT_TRUE(none.paths.empty());
+    EXPECT_EQ(platform::TerminateAllProcessesByName("", 5000).found, 0);
+    EXPECT_EQ(platform::TerminateAllProcessesByName(Program(other), 5000).found, 0);  // a folder matches nothing
+    EXPECT_TRUE(keep.Running());
+}
+
+TEST_F(ProcessTest, OpenProgramSaysWhetherItStarted) {
+    const std::string work = Folder("open");
+    const std::string name = Named("QvSleepF");
+    ASSERT_TRUE(helpers::CopyProgram(helpers::SleeperPath(), work + "\\" + name));
+    names.push_back(name);
+    EXPECT_FALSE(platform::OpenProgram("QvMissing.exe", work, false));
+    EXPECT_FALSE(platform::OpenProgram(name, dir / "no such folder", false));
+    EXPECT_TRUE(platform::OpenProgram(work + "\\" + name, work, false));
+    EXPECT_EQ(helpers::WaitForStarted(work, 1).size(), 1u);
+    EXPECT_EQ(platform::TerminateAllProcessesByName(name, 5000).stopped, 1);
+}
+
 }  // namespace
