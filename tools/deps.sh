@@ -2,7 +2,7 @@
 # Installs what the builds and tests need on Debian 12 (as root), once.
 set -euo pipefail
 pkgs=(cmake make g++ googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
-      wine wine64 xvfb xauth x11-utils locales fonts-nanum imagemagick xdotool iproute2 procps)
+      wine wine64 xvfb xauth x11-utils openbox locales fonts-nanum imagemagick xdotool iproute2 procps)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,35 +1,38 @@
 #pragma once
-// Numeric ids of the main window's controls, shared by the logic, the dialog
-// template and the headless front end.
+// The main window's control ids for C++: the logic, the dialog and the
+// headless front end. The numbers live in MainWindowIds.h, which the dialog
+// template reads too.
+#include "ui/MainWindowIds.h"
+
 namespace ui {
 
-constexpr int kIdSaveSettings = 1001;
-constexpr int kIdOpenSettings = 1002;  // hidden
-constexpr int kIdSourceFolder = 1003;
-constexpr int kIdTargetFolder = 1004;
-constexpr int kIdAllFilesList = 1006;
-constexpr int kIdCopyList = 1007;
-constexpr int kIdRefresh = 1008;
-constexpr int kIdMoveSelectedToCopy = 1009;
-constexpr int kIdMoveSelectedBack = 1010;
-constexpr int kIdCopy = 1011;
-constexpr int kIdStartAddress = 1012;
-constexpr int kIdEndOctet = 1013;
-constexpr int kIdSharePath = 1014;
-constexpr int kIdModeLocal = 1015;    // radio, first of the group
-constexpr int kIdModeNetwork = 1016;  // radio
-constexpr int kIdBrowseSource = 1017;
-constexpr int kIdBrowseTarget = 1018;
-constexpr int kIdAutoBackup = 1019;
-constexpr int kIdSubFolder = 1020;
-constexpr int kIdMoveAllSourceNewer = 1021;
-constexpr int kIdMoveAllBack = 1022;
-constexpr int kIdBuildDate = 1023;
-constexpr int kIdExclusions = 1024;
-constexpr int kIdMakePackage = 1025;
-constexpr int kIdTerminateAll = 1026;
-constexpr int kIdRestart = 1027;
-constexpr int kIdNotice = 1029;
-constexpr int kIdUpdateMode = 1030;
+constexpr int kIdSaveSettings = IDC_BTN_SAVE_SETTINGS;
+constexpr int kIdOpenSettings = IDC_BTN_OPEN_SETTINGS;  // hidden
+constexpr int kIdSourceFolder = IDC_ACS_FILENAME_SRC;
+constexpr int kIdTargetFolder = IDC_ACS_FILENAME_TARGET;
+constexpr int kIdAllFilesList = IDC_LIST_ALLFILES;
+constexpr int kIdCopyList = IDC_LIST_COPYFILES;
+constexpr int kIdRefresh = IDC_BTN_REFRESH;
+constexpr int kIdMoveSelectedToCopy = IDC_BTN_MOVE_DOWN;
+constexpr int kIdMoveSelectedBack = IDC_BTN_MOVE_UP;
+constexpr int kIdCopy = IDC_BTN_COPY;
+constexpr int kIdStartAddress = IDC_ACS_FILENAME_NET_STARTIP;
+constexpr int kIdEndOctet = IDC_ACS_FILENAME_NET_ENDIP;
+constexpr int kIdSharePath = IDC_ACS_FILENAME_NET_PATH;
+constexpr int kIdModeLocal = IDC_RADIO_LOCAL;      // radio, first of the group
+constexpr int kIdModeNetwork = IDC_RADIO_NETWORK;  // radio
+constexpr int kIdBrowseSource = IDC_BTN_BROWSE_SRC;
+constexpr int kIdBrowseTarget = IDC_BTN_BROWSE_TARGET;
+constexpr int kIdAutoBackup = IDC_CHK_AUTOBACKUP;
+constexpr int kIdSubFolder = IDC_CHK_SUBFOLDER;
+constexpr int kIdMoveAllSourceNewer = IDC_BTN_MOVE_NEWER;
+constexpr int kIdMoveAllBack = IDC_BTN_MOVE_ALL_UP;
+constexpr int kIdBuildDate = IDC_STATIC_BUILD_DATE;
+constexpr int kIdExclusions = IDC_EXCEPTION_EXT;
+constexpr int kIdMakePackage = IDC_BTN_MAKE_PACKAGE;
+constexpr int kIdTerminateAll = IDC_BTN_TERMINATE_ALL;
+constexpr int kIdRestart = IDC_BTN_RESTART;
+constexpr int kIdNotice = IDC_STATIC_NOTICE;
+constexpr int kIdUpdateMode = IDC_CHECK_UPDATEMODE;
 
 }  // namespace ui

@@ -476,6 +476,16 @@ TEST_F(MainWindowTest, RunControlNoticeAndAboutBox) {
     EXPECT_EQ(SendMessageA(d.Handle(), ui::win32::WM_RUN_CONTROL, 2, 0), 1);
     EXPECT_EQ(d.RunControl(), 2);
 
+    // The minimised window's drag image is its icon, handed back as such.
+    const LRESULT icon = SendMessageA(d.Handle(), WM_GETICON, ICON_BIG, 0);
+    EXPECT_NE(icon, 0);
+    EXPECT_EQ(SendMessageA(d.Handle(), WM_QUERYDRAGICON, 0, 0), icon);
+    // A notification's result reaches its sender.
+    NMLVCUSTOMDRAW cd{};
+    cd.nmcd.hdr = {GetDlgItem(d.Handle(), kIdAllFilesList), UINT_PTR(kIdAllFilesList), UINT(NM_CUSTOMDRAW)};
+    cd.nmcd.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_EQ(SendMessageA(d.Handle(), WM_NOTIFY, kIdAllFilesList, reinterpret_cast<LPARAM>(&cd)), CDRF_NOTIFYITEMDRAW);
+
     SendMessageA(d.Handle(), WM_COMMAND, MAKEWPARAM(kIdNotice, STN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(d.Handle(), kIdNotice)));
     ASSERT_EQ(messages_.size(), 1u);

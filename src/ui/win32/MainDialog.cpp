@@ -71,14 +71,9 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM lp, LPARAM data) {
     return 0;
 }
 
-INT_PTR CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
-    if (msg == WM_INITDIALOG) return TRUE;
-    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
-        EndDialog(hwnd, LOWORD(wp));
-        return TRUE;
-    }
-    return FALSE;
-}
+// The about box (dialog 100): the template and the dialog's default OK and
+// Cancel are all it needs.
+class CAboutDlg : public Dialog {};
 
 }  // namespace
 
@@ -110,7 +105,7 @@ bool MainDialog::OnInit() {
     InitSystemMenu();
     SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    SetText(kIdBuildDate, BuildDateLabel(__DATE__));
+    SetText(kIdBuildDate, BuildDateLabel(BuildStampDate()));
 
     char caption[256] = "";
     GetWindowTextA(hwnd_, caption, sizeof caption);
@@ -120,6 +115,7 @@ bool MainDialog::OnInit() {
     InitLists();
     // Mode controls, defaults, the settings file and the default exclusions.
     logic_.StartUp();
+    progress_.Create(instance_, hwnd_);
     SetTimer(hwnd_, kRefreshTimer, 1000, nullptr);
     return true;
 }
@@ -229,23 +225,32 @@ bool MainDialog::OnCommand(WORD id, WORD code, HWND) {
     }
 }
 
+bool MainDialog::OnTimer(UINT_PTR id) {
+    if (id != kRefreshTimer) return false;
+    KillTimer(hwnd_, kRefreshTimer);  // one refresh, a second after start
+    logic_.Refresh();
+    return true;
+}
+
+bool MainDialog::OnClose() {
+    // The message loop ends when the window is gone.
+    DestroyWindow(hwnd_);
+    return true;
+}
+
 INT_PTR MainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     handled = true;
     switch (msg) {
-    case WM_TIMER:
-        if (wp != kRefreshTimer) break;
-        KillTimer(hwnd_, kRefreshTimer);  // one refresh, a second after start
-        logic_.Refresh();
-        return 0;
-    case WM_NOTIFY:
-        return OnListNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) != IDM_ABOUTBOX) break;
         ShowAbout();
         return 0;
     case WM_RUN_CONTROL:
-        runControl_ = int(wp);
+        runControl_.store(int(wp));
         return 1;
+    case WM_DESTROY:
+        progress_.Destroy();
+        break;
     case WM_LBUTTONDOWN: {
         // Dragging anywhere on the background moves the window.
         SetFocus(hwnd_);
@@ -298,28 +303,34 @@ void MainDialog::ShowNotice() {
         kMbOk);
 }
 
-void MainDialog::ShowAbout() { DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUTBOX), hwnd_, AboutProc, 0); }
+void MainDialog::ShowAbout() {
+    CAboutDlg about;
+    about.RunModal(instance_, IDD_ABOUTBOX, hwnd_);
+}
 
-INT_PTR MainDialog::OnListNotify(NMHDR* hdr) {
-    const int id = int(hdr->idFrom);
-    if (id != kIdAllFilesList && id != kIdCopyList) return 0;
-    switch (hdr->code) {
+bool MainDialog::OnNotify(NMHDR& hdr, LRESULT& result) {
+    const int id = int(hdr.idFrom);
+    if (id != kIdAllFilesList && id != kIdCopyList) return false;
+    result = 0;
+    switch (hdr.code) {
     case LVN_GETDISPINFOA:
     case LVN_GETDISPINFOW:
-        return OnGetDispInfo(id, hdr);
+        result = OnGetDispInfo(id, &hdr);
+        return true;
     case NM_CUSTOMDRAW:
-        return OnCustomDraw(id, hdr);
+        result = OnCustomDraw(id, &hdr);
+        return true;
     case NM_DBLCLK:
         if (id == kIdAllFilesList)
             logic_.MoveSelectedToCopy();
         else
             logic_.MoveSelectedBack();
-        return 0;
+        return true;
     case NM_RCLICK:
         OnRightClick(id);
-        return 0;
+        return true;
     default:
-        return 0;
+        return false;
     }
 }
 
@@ -451,6 +462,7 @@ namespace {
 bool Dispatch(MainDialog& dialog, MSG& msg) {
     if (dialog.PreTranslate(msg)) return true;
     if (dialog.Handle() && IsDialogMessageA(dialog.Handle(), &msg)) return true;
+    if (HWND progress = dialog.ProgressWindow().Handle(); progress && IsDialogMessageA(progress, &msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;

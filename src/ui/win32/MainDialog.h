@@ -6,16 +6,17 @@
 // IControls has a MessageBox of its own; the ANSI call is named in full below.
 #undef MessageBox
 
+#include <atomic>
 #include <functional>
 #include <string>
 
 #include "ui/Controls.h"
 #include "ui/MainWindowLogic.h"
+#include "ui/win32/CopyStateDlg.h"
 #include "ui/win32/Dialog.h"
 
 namespace ui::win32 {
 
-constexpr UINT WM_RUN_CONTROL = 0x3501;
 constexpr UINT_PTR kRefreshTimer = 1122;
 
 class MainDialog : public Dialog, public IControls {
@@ -32,7 +33,13 @@ public:
     bool PreTranslate(const MSG& msg);
 
     MainWindowLogic& Logic() { return logic_; }
-    int RunControl() const { return runControl_; }
+    // The last WM_RUN_CONTROL value; a copy run clears it when it starts and
+    // polls it from its worker.
+    int RunControl() const { return runControl_.load(); }
+    std::atomic<int>& RunControlFlag() { return runControl_; }
+    // The progress window, created hidden with the main window and destroyed
+    // with it; the object itself lives as long as this one.
+    CCopyStateDlg& ProgressWindow() { return progress_; }
 
     // Tests answer message boxes and pick menu commands instead of a user;
     // left empty, the real modal UI is shown.
@@ -55,6 +62,9 @@ public:
 protected:
     bool OnInit() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnNotify(NMHDR& hdr, LRESULT& result) override;
+    bool OnTimer(UINT_PTR id) override;
+    bool OnClose() override;
     INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override;
 
 private:
@@ -63,7 +73,6 @@ private:
     void BrowseFolder(int editId);
     void ShowNotice();
     void ShowAbout();
-    INT_PTR OnListNotify(NMHDR* hdr);
     INT_PTR OnGetDispInfo(int listId, NMHDR* hdr);
     INT_PTR OnCustomDraw(int listId, NMHDR* hdr);
     void OnRightClick(int listId);
@@ -72,14 +81,16 @@ private:
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     MainWindowLogic logic_;
-    int runControl_ = 0;
+    CCopyStateDlg progress_;
+    std::atomic<int> runControl_{0};
 };
 
 // The application's title: the executable's file name without its extension.
 std::string AppTitle();
 
 // The message loop of the main window: every message passes the keyboard
-// filter first. Returns when the window has been destroyed.
+// filter first, and the progress window gets its dialog keys (Enter,
+// Escape, Tab). Returns when the main window has been destroyed.
 void RunMessageLoop(MainDialog& dialog);
 // Dispatches what is queued now, through the same filter (tests).
 void PumpPending(MainDialog& dialog);
