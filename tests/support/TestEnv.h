@@ -38,6 +38,10 @@ private:
     std::string unc_;
 };
 
+// Makes drive C: usable: Wine's prefix has one; the native build gets an
+// empty folder of the test process for it.
+void EnsureDriveC();
+
 // Writes a file, creating its folders; sets its modification time when given.
 void WriteFile(const std::string& path, const std::string& bytes, int64_t writeTime = -1);
 void MakeDirs(const std::string& path);

@@ -51,6 +51,8 @@ bool MakeDirLink(const std::string& target, const std::string& link) {
     return t && l && symlink(t->c_str(), l->c_str()) == 0;
 }
 
+void EnsureDriveC() { std::filesystem::create_directories(DosDevices() + "/c:"); }
+
 HeldOpen::HeldOpen(const std::string&, bool) {}
 HeldOpen::~HeldOpen() = default;
 

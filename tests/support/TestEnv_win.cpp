@@ -78,6 +78,8 @@ bool MakeDirLink(const std::string& target, const std::string& link) {
     return platform::PathExists(link);
 }
 
+void EnsureDriveC() {}
+
 HeldOpen::HeldOpen(const std::string& path, bool exclusive) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
                            exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
