@@ -253,3 +253,9 @@ void CompareList::Reindex() {
     copyRows_.clear();
     for (size_t i = 0; i < records_.size(); ++i) (records_[i].inCopyList ? copyRows_ : allRows_).push_back(i);
 }
+
+void CompareList::SetCopied(size_t index, const FileEntry& target) {
+    if (index >= records_.size()) return;
+    records_[index].target = target;
+    records_[index].result = CompareResult::Same;
+}

@@ -71,6 +71,9 @@ public:
     size_t MoveRows(ListKind from, std::vector<size_t> rows);
     void MoveAllSourceNewer();
     void MoveAllBack();
+    // After a successful copy: the record's target takes the given entry and
+    // the record shows Same; it stays in its list.
+    void SetCopied(size_t index, const FileEntry& target);
 
 private:
     const std::vector<size_t>& Rows(ListKind l) const { return l == ListKind::Copy ? copyRows_ : allRows_; }

@@ -258,4 +258,22 @@ bool MainWindowLogic::RestartPrograms() {
     return true;
 }
 
+deploy::CopyRunInputs MainWindowLogic::CopyRunInputsNow() {
+    deploy::CopyRunInputs in;
+    in.mode = mode_;
+    in.updateMode = controls_.GetCheck(kIdUpdateMode);
+    in.backupOn = controls_.GetCheck(kIdAutoBackup);
+    in.range = RangeNow();
+    in.targetBox = controls_.GetText(kIdTargetFolder);
+    in.shareBox = controls_.GetText(kIdSharePath);
+    in.programs = programs_;
+    in.userBackupPathUse = userBackupPathUse_;
+    in.userBackupPath = userBackupPath_;
+    in.records = compareList_.Records();
+    return in;
+}
+
+void MainWindowLogic::ApplyCopied(size_t record, const FileEntry& target) { compareList_.SetCopied(record, target); }
+
 }  // namespace ui
+

@@ -11,6 +11,7 @@
 #include "control/OperationMode.h"
 #include "control/ProgramControl.h"
 #include "control/TargetRange.h"
+#include "deploy/CopyRun.h"
 #include "settings/SettingsStore.h"
 #include "ui/Controls.h"
 #include "ui/ScanPaths.h"
@@ -66,6 +67,14 @@ public:
     TargetRange RangeNow();
     // Target paths of the copy list, in the order of list 1007.
     std::vector<std::string> CopyListTargetPaths();
+
+    // The copy run's inputs as the window holds them now: taken on the
+    // user-interface thread when the command starts, so the worker never
+    // reads a control or the records.
+    deploy::CopyRunInputs CopyRunInputsNow();
+    // A record copied by the run (user-interface thread): its new target
+    // entry, result Same.
+    void ApplyCopied(size_t record, const FileEntry& target);
 
     // Row n of a shown list, nullptr when out of range.
     const CompareRecord* RecordAt(ListKind list, size_t n) const { return compareList_.RecordAt(list, n); }
