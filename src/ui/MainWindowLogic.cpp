@@ -12,6 +12,22 @@ namespace ui {
 const char* const kNoStartAddressText =
     "네트워크 시작 주소가 없습니다. 시작 주소(\\\\a.b.c.d)를 입력하고 새로고침(F5)한 뒤 다시 실행해 주세요.";
 
+bool RefusedDuringRun(Command command) {
+    switch (command) {
+    case Command::Refresh:
+    case Command::Move:
+    case Command::LoadSettings:
+    case Command::BuildPackage:
+    case Command::CopyRun:
+        return true;
+    case Command::SaveSettings:  // reads only
+    case Command::TerminateAll:  // the operator may stop programs by hand
+    case Command::Restart:
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 std::string TextOr(const SettingsStore& s, const char* key, const char* fallback) {
@@ -71,7 +87,7 @@ void MainWindowLogic::StartUp() {
 }
 
 void MainWindowLogic::ApplySettings() {
-    if (runActive_) return;  // the run reads the program lists and backup settings
+    if (!MayRun(Command::LoadSettings)) return;  // the run reads the program lists and backup settings
     if (!settings_.Load(settingsFile_)) return;
     ApplyStore();
 }
@@ -167,7 +183,7 @@ void MainWindowLogic::ShowCounts() {
 }
 
 bool MainWindowLogic::Refresh() {
-    if (runActive_) return false;
+    if (!MayRun(Command::Refresh)) return false;
     const size_t previousRootLength = srcRootLength_;
     srcRootLength_ = ScanSource(source_, controls_);
     // An unreachable first PC leaves the previous target scan in place, and
@@ -193,7 +209,7 @@ bool MainWindowLogic::Refresh() {
 }
 
 bool MainWindowLogic::Move(ListKind from) {
-    if (runActive_) return false;
+    if (!MayRun(Command::Move)) return false;
     const int viewId = from == ListKind::AllFiles ? kIdAllFilesList : kIdCopyList;
     std::vector<size_t> rows;
     for (int r : controls_.GetSelectedRows(viewId))
@@ -208,7 +224,7 @@ bool MainWindowLogic::MoveSelectedToCopy() { return Move(ListKind::AllFiles); }
 bool MainWindowLogic::MoveSelectedBack() { return Move(ListKind::Copy); }
 
 bool MainWindowLogic::MoveAllSourceNewer() {
-    if (runActive_) return false;
+    if (!MayRun(Command::Move)) return false;
     compareList_.MoveAllSourceNewer();
     controls_.ClearSelection(kIdAllFilesList);
     ShowCounts();
@@ -216,7 +232,7 @@ bool MainWindowLogic::MoveAllSourceNewer() {
 }
 
 bool MainWindowLogic::MoveAllBack() {
-    if (runActive_) return false;
+    if (!MayRun(Command::Move)) return false;
     compareList_.MoveAllBack();
     controls_.ClearSelection(kIdAllFilesList);
     ShowCounts();
@@ -245,14 +261,14 @@ void MainWindowLogic::Report(control::CommandOutcome outcome) {
 }
 
 bool MainWindowLogic::TerminateAll() {
-    if (runActive_) return false;
+    if (!MayRun(Command::TerminateAll)) return false;
     Report(control::TerminateAll(mode_, CopyListTargetPaths(), programs_, RangeNow(),
                                  [this](const std::string& text) { return Confirm(text); }));
     return true;
 }
 
 bool MainWindowLogic::RestartPrograms() {
-    if (runActive_) return false;
+    if (!MayRun(Command::Restart)) return false;
     Report(control::RestartPrograms(mode_, controls_.GetText(kIdTargetFolder), programs_, RangeNow(),
                                     [this](const std::string& text) { return Confirm(text); }));
     return true;

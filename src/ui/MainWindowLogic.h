@@ -27,6 +27,23 @@ using control::ProgramLists;
 // Told to the operator when a network command has no usable start address.
 extern const char* const kNoStartAddressText;
 
+// The window's commands, for the one rule of what a run allows.
+enum class Command {
+    Refresh,        // F5, button 1008, the start-up timer
+    Move,           // the move buttons, double clicks, the menu's moves
+    LoadSettings,   // the hidden button 1002
+    BuildPackage,   // button 1025
+    CopyRun,        // F7, button 1011
+    SaveSettings,   // F6, button 1001
+    TerminateAll,   // F2, button 1026
+    Restart,        // F3, button 1027
+};
+
+// Whether a command is refused while a copy run or a package build lasts:
+// those that would change what the run reads (the records, the lists, the
+// settings it took) or start a second run.
+bool RefusedDuringRun(Command command);
+
 class MainWindowLogic {
 public:
     // settingsFile defaults to the one named after the running executable.
@@ -56,9 +73,9 @@ public:
 
     // F2 and button 1026: control::TerminateAll over the copy list, the
     // program lists and the range of the last refresh with the end value the
-    // box shows now, after the operator's yes in Network mode. Returns false,
-    // doing nothing, while a run lasts; a network range without a usable
-    // start address writes nothing and tells the operator.
+    // box shows now, after the operator's yes in Network mode. A network
+    // range without a usable start address writes nothing and tells the
+    // operator. Usable during a run: it changes nothing the run reads.
     bool TerminateAll();
     // F3 and button 1027: control::RestartPrograms likewise (Local asks
     // nothing).
@@ -84,7 +101,9 @@ public:
         return RelativeName(r.source.path, srcRootLength_);
     }
 
-    // Set by the command that starts a run, cleared by the run's worker.
+    // False while a run lasts for the commands RefusedDuringRun names.
+    bool MayRun(Command command) const { return !(RunActive() && RefusedDuringRun(command)); }
+    // Set by the command that starts a run, cleared when the run has ended.
     void SetRunActive(bool active) { runActive_.store(active); }
     bool RunActive() const { return runActive_.load(); }
 

@@ -139,11 +139,14 @@ TEST_F(CopyRunTest, AFailedCopyLeavesTheTargetWholeAndCancelsTheRestart) {
     in.programs.localOff = {"C:\\Line\\app.exe"};
     in.records = Compare(tgt, {"a.exe", "lib\\x.dll", "locked.dll"});
     // The target held by a program (Windows build) or read-only (native).
-    testenv::HeldOpen held(tgt + "locked.dll", true);
-    testenv::Immutable frozen(held.ok() ? std::string() : tgt + "locked.dll");
-    const bool lockable = held.ok() || frozen.ok();
-
-    Run(in);
+    bool lockable = false;
+    {
+        testenv::HeldOpen held(tgt + "locked.dll", true);
+        std::unique_ptr<testenv::Immutable> frozen;
+        if (!held.ok()) frozen = std::make_unique<testenv::Immutable>(tgt + "locked.dll");
+        lockable = held.ok() || (frozen && frozen->ok());
+        Run(in);
+    }
     Lines expected = {"복사 실행", "", "\n업데이트를 위해 로컬 프로그램을 제어 합니다.", " 로컬 프로그램 제어 리스트",
                       "  0, C:\\Line\\app.exe"};
     for (const auto& rec : in.records) {

@@ -12,6 +12,7 @@
 #include "platform/Process.h"
 #include "ui/BuildDate.h"
 #include "ui/ControlIds.h"
+#include "ui/RunProgress.h"
 #include "ui/FileListModel.h"
 #include "ui/win32/resource.h"
 
@@ -87,6 +88,9 @@ std::string AppTitle() {
 MainDialog::MainDialog(std::string settingsFile) : logic_(*this, std::move(settingsFile)) {}
 
 MainDialog::~MainDialog() {
+    // A run still going sends to a window that is gone, which returns at
+    // once; it ends on its own.
+    if (worker_.joinable()) worker_.join();
     if (hwnd_) KillTimer(hwnd_, kRefreshTimer);
 }
 
@@ -170,6 +174,9 @@ bool MainDialog::PreTranslate(const MSG& msg) {
     case VK_F6:
         logic_.SaveSettings();
         return false;
+    case VK_F7:
+        StartCopyRun(true);
+        return true;
     default:
         return false;
     }
@@ -182,6 +189,9 @@ bool MainDialog::OnCommand(WORD id, WORD code, HWND) {
         return true;  // Enter and Escape never close the window
     case kIdRefresh:
         logic_.Refresh();
+        return true;
+    case kIdCopy:
+        StartCopyRun(false);
         return true;
     case kIdSaveSettings:
         logic_.SaveSettings();
@@ -226,6 +236,11 @@ bool MainDialog::OnCommand(WORD id, WORD code, HWND) {
 }
 
 bool MainDialog::OnTimer(UINT_PTR id) {
+    if (id == kCopyButtonTimer) {
+        KillTimer(hwnd_, kCopyButtonTimer);
+        Enable(kIdCopy, true);
+        return true;
+    }
     if (id != kRefreshTimer) return false;
     KillTimer(hwnd_, kRefreshTimer);  // one refresh, a second after start
     logic_.Refresh();
@@ -233,9 +248,43 @@ bool MainDialog::OnTimer(UINT_PTR id) {
 }
 
 bool MainDialog::OnClose() {
+    // The run uses the records and the progress window to its last step:
+    // the window closes when it has ended.
+    if (worker_.joinable()) {
+        closeAfterRun_ = true;
+        return true;
+    }
     // The message loop ends when the window is gone.
     DestroyWindow(hwnd_);
     return true;
+}
+
+void MainDialog::StartCopyRun(bool ask) {
+    if (!logic_.MayRun(Command::CopyRun) || worker_.joinable()) return;
+    if (ask && MessageBox("현재 설정으로 복사를 진행 하시겠습니까?", kMbYesNo | kMbIconQuestion) != kIdYes) return;
+    deploy::CopyRunInputs inputs = logic_.CopyRunInputsNow();
+    runControl_.store(0);
+    Enable(kIdCopy, false);
+    logic_.SetRunActive(true);
+    if (!runEffects) runEffects = std::make_unique<deploy::RealEffects>();
+    const HWND window = hwnd_;
+    worker_ = std::thread([this, window, in = std::move(inputs)] {
+        // Every call into the windows is a sent message: the window's thread
+        // carries it out, so the worker touches no window and no record.
+        RunProgress report(
+            progress_, runControl_,
+            [window](size_t record, const FileEntry& target) {
+                SendMessageA(window, WM_QV_RECORD_COPIED, WPARAM(record), reinterpret_cast<LPARAM>(&target));
+            },
+            [window] { SendMessageA(window, WM_QV_RUN_FINISHED, 0, 0); });
+        try {
+            deploy::CopyRun(in, *runEffects, report);
+        } catch (...) {
+            // Nothing may end the thread by an exception; the summary line
+            // was not reached, which the log shows.
+        }
+        PostMessageA(window, WM_QV_RUN_ENDED, 0, 0);
+    });
 }
 
 INT_PTR MainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
@@ -248,6 +297,20 @@ INT_PTR MainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     case WM_RUN_CONTROL:
         runControl_.store(int(wp));
         return 1;
+    case WM_QV_RECORD_COPIED:
+        logic_.ApplyCopied(size_t(wp), *reinterpret_cast<const FileEntry*>(lp));
+        return 0;
+    case WM_QV_RUN_FINISHED:
+        Redraw(kIdCopyList);
+        return 0;
+    case WM_QV_RUN_ENDED:
+        // Posted as the worker's last act: the join does not wait on a
+        // thread that could be sending to this one.
+        if (worker_.joinable()) worker_.join();
+        logic_.SetRunActive(false);
+        SetTimer(hwnd_, kCopyButtonTimer, 100, nullptr);
+        if (closeAfterRun_) DestroyWindow(hwnd_);
+        return 0;
     case WM_DESTROY:
         progress_.Destroy();
         break;

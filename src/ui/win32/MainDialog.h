@@ -8,7 +8,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "ui/Controls.h"
 #include "ui/MainWindowLogic.h"
@@ -18,6 +20,13 @@
 namespace ui::win32 {
 
 constexpr UINT_PTR kRefreshTimer = 1122;
+// Enables the copy button again a little after a run has returned.
+constexpr UINT_PTR kCopyButtonTimer = 1124;
+// From the run's worker: a record was copied (wParam its index, lParam the
+// new target entry); the run has ended.
+constexpr UINT WM_QV_RECORD_COPIED = WM_APP + 1;
+constexpr UINT WM_QV_RUN_FINISHED = WM_APP + 2;
+constexpr UINT WM_QV_RUN_ENDED = WM_APP + 3;
 
 class MainDialog : public Dialog, public IControls {
 public:
@@ -33,6 +42,12 @@ public:
     bool PreTranslate(const MSG& msg);
 
     MainWindowLogic& Logic() { return logic_; }
+
+    // F7 (ask: the question first) and button 1011: the copy run on a worker
+    // thread, from a snapshot taken now. Refused while a run lasts.
+    void StartCopyRun(bool ask);
+    // The run's effects; tests put their own in before a run starts.
+    std::unique_ptr<deploy::IRunEffects> runEffects;
     // The last WM_RUN_CONTROL value; a copy run clears it when it starts and
     // polls it from its worker.
     int RunControl() const { return runControl_.load(); }
@@ -83,6 +98,8 @@ private:
     MainWindowLogic logic_;
     CCopyStateDlg progress_;
     std::atomic<int> runControl_{0};
+    std::thread worker_;
+    bool closeAfterRun_ = false;  // closing was asked for while a run lasted
 };
 
 // The application's title: the executable's file name without its extension.
