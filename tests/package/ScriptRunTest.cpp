@@ -10,9 +10,12 @@
 
 #include "compare/PathUtil.h"
 #include "package/BatchScripts.h"
+#include "package/PackageBuilder.h"
 #include "package/TargetPaths.h"
 #include "platform/FileSystem.h"
 #include "support/TestEnv.h"
+#include "ui/PackageProgress.h"
+#include "ui/ProgressRecorder.h"
 
 namespace {
 
@@ -327,6 +330,125 @@ TEST(ShellCanonicalization, AgreesWithTargetFolder) {
     // (Wine's shell keeps "C:\." as it stands; NormalizePath never leaves one.)
     for (const char* normalized : {"C:", "C:\\a", "C:\\a\\", "\\a\\b"})
         EXPECT_EQ(CanonicalForm(normalized), shell(normalized)) << normalized;
+}
+
+// A package built by the package builder from a source folder with a file in
+// a sub-folder, used as an operator would: install with a backup (answer y)
+// or without (n), then the recovery script from the backup folder.
+struct BuiltPackage {
+    std::string folder;
+    std::vector<std::string> lines;
+};
+
+BuiltPackage BuildFrom(package::PackageInputs in, const std::string& src) {
+    testenv::WriteFile(src + "\\a.txt", "new a");
+    testenv::WriteFile(src + "\\sub\\b.dll", "new b");
+    in.sourceRoot = src + "\\";
+    package::RealPackageEffects fx;
+    ui::ProgressRecorder view;
+    ui::PackageProgress report(view);
+    const package::PackageResult r = package::BuildUpdatePackage(in, fx, report);
+    return {r.packageFolder, view.lines};
+}
+
+CompareRecord CopyListRecord(const std::string& source, const std::string& target) {
+    CompareRecord r;
+    r.source.path = source;
+    r.target.path = target;
+    r.inCopyList = true;
+    return r;
+}
+
+TEST(PackageRun, LocalPackageInstallsBacksUpAndRecovers) {
+    ShortDate korean("yyyy-MM-dd");
+    QuorvelFolders backups;
+    testenv::TempDir t;
+    for (const char* answer : {"y", "n"}) {
+        SCOPED_TRACE(std::string("answer ") + answer);
+        const std::string target = t / ("target" + Unique() + answer);
+        testenv::WriteFile(target + "\\a.txt", "old a");
+        testenv::WriteFile(target + "\\c.txt", "untouched");
+        package::PackageInputs in;
+        in.mode = OperationMode::Local;
+        in.targetBox = target;
+        in.basePath = t / "pkgs";
+        const std::string src = t / ("src_" + std::string(answer));
+        in.records = {CopyListRecord(src + "\\a.txt", target + "\\a.txt"),
+                      CopyListRecord(src + "\\sub\\b.dll", target + "\\sub\\b.dll")};
+        const BuiltPackage p = BuildFrom(in, src);
+        ASSERT_EQ(p.lines.back(), "인스톨용 파일 복사 완료(성공:2, 실패:0)");
+
+        const std::string before = Today();
+        RunResult r = RunScript(p.folder + "qvInstall.bat", std::string(answer) + "\r\n", t.path(), t / "out.txt");
+        ASSERT_TRUE(r.finished) << r.output;
+        EXPECT_EQ(Read(target + "\\a.txt"), "new a") << r.output;
+        EXPECT_EQ(Read(target + "\\b.dll"), "new b");  // flat, at the top of the target
+        EXPECT_EQ(Read(target + "\\c.txt"), "untouched");
+        EXPECT_EQ(Names(target).size(), 3u) << "the recovery script's copy is deleted";
+
+        const std::string label = TargetLabel(target);
+        const auto found = backups.Find(label);
+        if (std::string(answer) == "n") {
+            EXPECT_TRUE(found.empty());
+            continue;
+        }
+        ASSERT_EQ(found.size(), 1u) << r.output;
+        EXPECT_TRUE(found[0] == "C:\\Quorvel\\" + label + "_" + before ||
+                    found[0] == "C:\\Quorvel\\" + label + "_" + Today())
+            << found[0];
+        EXPECT_EQ(Read(found[0] + "\\a.txt"), "old a");
+        EXPECT_EQ(Read(found[0] + "\\qvRecovery.bat"), Read(p.folder + "InstallFiles\\qvRecovery.bat_"));
+
+        r = RunScript(found[0] + "\\qvRecovery.bat", "", t.path(), t / "out.txt");
+        ASSERT_TRUE(r.finished) << r.output;
+        EXPECT_EQ(Read(target + "\\a.txt"), "old a") << r.output;
+        EXPECT_FALSE(platform::PathExists(target + "\\qvRecovery.bat"));
+    }
+}
+
+TEST(PackageRun, NetworkPackageInstallsOnEveryPcAndRecoversFromTheFirst) {
+    ShortDate korean("yyyy-MM-dd");
+    QuorvelFolders backups;
+    testenv::MappedShare pc5("127.0.93.5", "c"), pc6("127.0.93.6", "c"), pc7("127.0.93.7", "c");
+    if (!pc5.ok()) GTEST_SKIP() << "no UNC map here";
+    const std::string app = "pk" + Unique();
+    testenv::WriteFile(pc5.folder() + "\\" + app + "\\a.txt", "old a on 5");
+    testenv::WriteFile(pc6.folder() + "\\" + app + "\\a.txt", "old a on 6");
+    testenv::MakeDirs(pc7.folder() + "\\" + app);
+    testenv::TempDir t;
+    package::PackageInputs in;
+    in.mode = OperationMode::Network;
+    in.range = TargetRange{"\\\\127.0.93.5", "\\c\\" + app, 6};
+    in.shareBox = "\\c\\" + app;
+    in.title = "Net";
+    in.basePath = t / "pkgs";
+    const std::string pc = "\\\\127.0.93.5\\c\\" + app;
+    in.records = {CopyListRecord(t / "src\\a.txt", pc + "\\a.txt"),
+                  CopyListRecord(t / "src\\sub\\b.dll", pc + "\\sub\\b.dll")};
+    const BuiltPackage p = BuildFrom(in, t / "src");
+    ASSERT_EQ(p.lines.back(), "인스톨용 파일 복사 완료(성공:2, 실패:0)");
+
+    RunResult r = RunScript(p.folder + "qvInstall.bat", "y\r\n", t.path(), t / "out.txt");
+    ASSERT_TRUE(r.finished) << r.output;
+    for (auto* m : {&pc5, &pc6}) {
+        SCOPED_TRACE(m->unc());
+        EXPECT_EQ(Read(m->folder() + "\\" + app + "\\a.txt"), "new a") << r.output;
+        EXPECT_EQ(Read(m->folder() + "\\" + app + "\\b.dll"), "new b");
+        EXPECT_EQ(Names(m->folder() + "\\" + app).size(), 2u);
+    }
+    EXPECT_TRUE(Names(pc7.folder() + "\\" + app).empty());  // outside the range
+    const auto found = backups.Find(TargetLabel("net\\c\\" + app));
+    ASSERT_EQ(found.size(), 1u) << r.output;
+    EXPECT_EQ(Read(found[0] + "\\a.txt"), "old a on 5");
+
+    r = RunScript(found[0] + "\\qvRecovery.bat", "", t.path(), t / "out.txt");
+    ASSERT_TRUE(r.finished) << r.output;
+    for (auto* m : {&pc5, &pc6}) {
+        SCOPED_TRACE(m->unc());
+        EXPECT_EQ(Read(m->folder() + "\\" + app + "\\a.txt"), "old a on 5") << r.output;
+        EXPECT_FALSE(platform::PathExists(m->folder() + "\\" + app + "\\qvRecovery.bat"));
+    }
+    EXPECT_TRUE(Names(pc7.folder() + "\\" + app).empty());
 }
 
 }  // namespace
