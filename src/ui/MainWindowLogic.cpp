@@ -69,6 +69,59 @@ MainWindowLogic::MainWindowLogic(IControls& controls, std::string settingsFile)
       settingsFile_(settingsFile.empty() ? SettingsFileNameFor(platform::ExecutablePath())
                                          : std::move(settingsFile)) {}
 
+namespace {
+
+// Every key of the settings file in the order SaveSettings writes it, with
+// what it feeds. Loading and saving both walk this one table, so a box
+// cannot be saved without being loaded, or the other way round.
+enum class Feeds {
+    Box,         // the text of a box; a missing key empties it
+    Check,       // a check box; a missing key checks it
+    StartCheck,  // a check box set only by the start-up sequence
+    Mode,        // OperationMode and the radio group
+    Text,        // a stored text
+    Number,      // a stored integer
+    CopyList,    // the saved copy list, applied by the first refresh
+    Programs,    // a program list
+};
+
+struct KeyRow {
+    const char* key;
+    Feeds feeds;
+    int control = 0;
+    std::string StoredSettings::*text = nullptr;
+    int StoredSettings::*number = nullptr;
+    std::vector<std::string> ProgramLists::*list = nullptr;
+    const char* missing = "";  // a stored text's value when the key is missing
+};
+
+const KeyRow kKeyTable[] = {
+    {keys::kSourceFolder, Feeds::Box, kIdSourceFolder},
+    {keys::kTargetFolder, Feeds::Box, kIdTargetFolder},
+    {keys::kStartAddress, Feeds::Box, kIdStartAddress},
+    {keys::kEndOctet, Feeds::Box, kIdEndOctet},
+    {keys::kSharePath, Feeds::Box, kIdSharePath},
+    {keys::kExclusions, Feeds::Box, kIdExclusions},
+    {keys::kPackageTitle, Feeds::Text, 0, &StoredSettings::packageTitle},
+    {keys::kPackageBasePath, Feeds::Text, 0, &StoredSettings::packageBasePath, nullptr, nullptr,
+     defaults::kPackageBasePath},
+    {keys::kOperationMode, Feeds::Mode},
+    {keys::kAutoNetInit, Feeds::Number, 0, nullptr, &StoredSettings::autoNetInit},
+    {keys::kSubFolder, Feeds::Check, kIdSubFolder},
+    {keys::kCopyFiles, Feeds::CopyList},
+    {keys::kAutoBackup, Feeds::StartCheck, kIdAutoBackup},
+    {keys::kUpdateMode, Feeds::StartCheck, kIdUpdateMode},
+    {keys::kUserBackupPathUse, Feeds::Number, 0, nullptr, &StoredSettings::userBackupPathUse},
+    {keys::kUserBackupPath, Feeds::Text, 0, &StoredSettings::userBackupPath, nullptr, nullptr,
+     defaults::kUserBackupPath},
+    {keys::kLocalOff, Feeds::Programs, 0, nullptr, nullptr, &ProgramLists::localOff},
+    {keys::kLocalOn, Feeds::Programs, 0, nullptr, nullptr, &ProgramLists::localOn},
+    {keys::kNetOff, Feeds::Programs, 0, nullptr, nullptr, &ProgramLists::netOff},
+    {keys::kNetOn, Feeds::Programs, 0, nullptr, nullptr, &ProgramLists::netOn},
+};
+
+}  // namespace
+
 void MainWindowLogic::StartUp() {
     mode_ = OperationMode::Local;
     ShowMode();
@@ -80,8 +133,8 @@ void MainWindowLogic::StartUp() {
     controls_.SetText(kIdTargetFolder, defaults::kTargetFolder);
     if (settings_.Load(settingsFile_)) {
         ApplyStore();
-        controls_.SetCheck(kIdAutoBackup, CheckOr(settings_, keys::kAutoBackup, true));
-        controls_.SetCheck(kIdUpdateMode, CheckOr(settings_, keys::kUpdateMode, true));
+        for (const KeyRow& row : kKeyTable)
+            if (row.feeds == Feeds::StartCheck) controls_.SetCheck(row.control, CheckOr(settings_, row.key, true));
     }
     if (!settings_.Get(keys::kExclusions)) controls_.SetText(kIdExclusions, defaults::kExclusions);
 }
@@ -94,26 +147,34 @@ void MainWindowLogic::ApplySettings() {
 
 void MainWindowLogic::ApplyStore() {
     const SettingsStore& s = settings_;
-    controls_.SetText(kIdSourceFolder, TextOr(s, keys::kSourceFolder, ""));
-    controls_.SetText(kIdTargetFolder, TextOr(s, keys::kTargetFolder, ""));
-    controls_.SetText(kIdStartAddress, TextOr(s, keys::kStartAddress, ""));
-    controls_.SetText(kIdEndOctet, TextOr(s, keys::kEndOctet, ""));
-    controls_.SetText(kIdSharePath, TextOr(s, keys::kSharePath, ""));
-    controls_.SetText(kIdExclusions, TextOr(s, keys::kExclusions, ""));
-    autoNetInit_ = IntOr(s, keys::kAutoNetInit, 0);
-    controls_.SetCheck(kIdSubFolder, CheckOr(s, keys::kSubFolder, true));
-    packageTitle_ = TextOr(s, keys::kPackageTitle, "");
-    packageBasePath_ = TextOr(s, keys::kPackageBasePath, defaults::kPackageBasePath);
-    userBackupPathUse_ = IntOr(s, keys::kUserBackupPathUse, 0);
-    userBackupPath_ = TextOr(s, keys::kUserBackupPath, defaults::kUserBackupPath);
-    // Only 1 means Network; anything else is taken as Local, so the radio
-    // group and the enabled boxes always agree with the mode.
-    mode_ = IntOr(s, keys::kOperationMode, 0) == 1 ? OperationMode::Network : OperationMode::Local;
-    EnableModeControls(mode_);
-    programs_.localOff = s.ReadList(keys::kLocalOff);
-    programs_.localOn = s.ReadList(keys::kLocalOn);
-    programs_.netOff = s.ReadList(keys::kNetOff);
-    programs_.netOn = s.ReadList(keys::kNetOn);
+    for (const KeyRow& row : kKeyTable) {
+        switch (row.feeds) {
+        case Feeds::Box:
+            controls_.SetText(row.control, TextOr(s, row.key, ""));
+            break;
+        case Feeds::Check:
+            controls_.SetCheck(row.control, CheckOr(s, row.key, true));
+            break;
+        case Feeds::Mode:
+            // Only 1 means Network; anything else is taken as Local, so the
+            // radio group and the enabled boxes always agree with the mode.
+            mode_ = IntOr(s, row.key, 0) == 1 ? OperationMode::Network : OperationMode::Local;
+            EnableModeControls(mode_);
+            break;
+        case Feeds::Text:
+            stored_.*row.text = TextOr(s, row.key, row.missing);
+            break;
+        case Feeds::Number:
+            stored_.*row.number = IntOr(s, row.key, 0);
+            break;
+        case Feeds::Programs:
+            stored_.programs.*row.list = s.ReadList(row.key);
+            break;
+        case Feeds::StartCheck:  // the start-up sequence's
+        case Feeds::CopyList:    // the first refresh's
+            break;
+        }
+    }
     ShowMode();
 }
 
@@ -124,32 +185,38 @@ bool MainWindowLogic::SaveSettings() {
     const std::vector<std::string> unapplied =
         copyFilesApplied_ ? std::vector<std::string>() : s.ReadList(keys::kCopyFiles);
     s.Clear();  // the file holds exactly these keys, no leftovers of longer lists
-    s.Set(keys::kSourceFolder, controls_.GetText(kIdSourceFolder));
-    s.Set(keys::kTargetFolder, controls_.GetText(kIdTargetFolder));
-    s.Set(keys::kStartAddress, controls_.GetText(kIdStartAddress));
-    s.Set(keys::kEndOctet, controls_.GetText(kIdEndOctet));
-    s.Set(keys::kSharePath, controls_.GetText(kIdSharePath));
-    s.Set(keys::kExclusions, controls_.GetText(kIdExclusions));
-    s.Set(keys::kPackageTitle, packageTitle_);
-    s.Set(keys::kPackageBasePath, packageBasePath_);
-    s.SetInt(keys::kOperationMode, int(mode_));
-    s.SetInt(keys::kAutoNetInit, autoNetInit_);
-    s.SetInt(keys::kSubFolder, controls_.GetCheck(kIdSubFolder) ? 1 : 0);
-    if (copyFilesApplied_) {
-        int n = 0;
-        for (const CompareRecord& r : compareList_.Records())
-            if (r.inCopyList) s.SetListItem(n++, keys::kCopyFiles, RelativeNameOf(r));
-    } else {
-        SetList(s, keys::kCopyFiles, unapplied);
+    for (const KeyRow& row : kKeyTable) {
+        switch (row.feeds) {
+        case Feeds::Box:
+            s.Set(row.key, controls_.GetText(row.control));
+            break;
+        case Feeds::Check:
+        case Feeds::StartCheck:
+            s.SetInt(row.key, controls_.GetCheck(row.control) ? 1 : 0);
+            break;
+        case Feeds::Mode:
+            s.SetInt(row.key, int(mode_));
+            break;
+        case Feeds::Text:
+            s.Set(row.key, stored_.*row.text);
+            break;
+        case Feeds::Number:
+            s.SetInt(row.key, stored_.*row.number);
+            break;
+        case Feeds::Programs:
+            SetList(s, row.key, stored_.programs.*row.list);
+            break;
+        case Feeds::CopyList:
+            if (copyFilesApplied_) {
+                int n = 0;
+                for (const CompareRecord& r : compareList_.Records())
+                    if (r.inCopyList) s.SetListItem(n++, row.key, RelativeNameOf(r));
+            } else {
+                SetList(s, row.key, unapplied);
+            }
+            break;
+        }
     }
-    s.SetInt(keys::kAutoBackup, controls_.GetCheck(kIdAutoBackup) ? 1 : 0);
-    s.SetInt(keys::kUpdateMode, controls_.GetCheck(kIdUpdateMode) ? 1 : 0);
-    s.SetInt(keys::kUserBackupPathUse, userBackupPathUse_);
-    s.Set(keys::kUserBackupPath, userBackupPath_);
-    SetList(s, keys::kLocalOff, programs_.localOff);
-    SetList(s, keys::kLocalOn, programs_.localOn);
-    SetList(s, keys::kNetOff, programs_.netOff);
-    SetList(s, keys::kNetOn, programs_.netOn);
     if (s.Save(settingsFile_)) return true;
     // Saving is the operator's explicit request; a silent failure would let
     // them believe the settings are safe.
@@ -262,14 +329,14 @@ void MainWindowLogic::Report(control::CommandOutcome outcome) {
 
 bool MainWindowLogic::TerminateAll() {
     if (!MayRun(Command::TerminateAll)) return false;
-    Report(control::TerminateAll(mode_, CopyListTargetPaths(), programs_, RangeNow(),
+    Report(control::TerminateAll(mode_, CopyListTargetPaths(), stored_.programs, RangeNow(),
                                  [this](const std::string& text) { return Confirm(text); }));
     return true;
 }
 
 bool MainWindowLogic::RestartPrograms() {
     if (!MayRun(Command::Restart)) return false;
-    Report(control::RestartPrograms(mode_, controls_.GetText(kIdTargetFolder), programs_, RangeNow(),
+    Report(control::RestartPrograms(mode_, controls_.GetText(kIdTargetFolder), stored_.programs, RangeNow(),
                                     [this](const std::string& text) { return Confirm(text); }));
     return true;
 }
@@ -282,9 +349,9 @@ deploy::CopyRunInputs MainWindowLogic::CopyRunInputsNow() {
     in.range = RangeNow();
     in.targetBox = controls_.GetText(kIdTargetFolder);
     in.shareBox = controls_.GetText(kIdSharePath);
-    in.programs = programs_;
-    in.userBackupPathUse = userBackupPathUse_;
-    in.userBackupPath = userBackupPath_;
+    in.programs = stored_.programs;
+    in.userBackupPathUse = stored_.userBackupPathUse;
+    in.userBackupPath = stored_.userBackupPath;
     in.records = compareList_.Records();
     return in;
 }

@@ -24,6 +24,17 @@ std::string SettingsFileNameFor(std::string_view exePath);
 
 using control::ProgramLists;
 
+// The settings that no control shows: they change only through the settings
+// file, are written back unchanged, and are handed to the runs as one value.
+struct StoredSettings {
+    int autoNetInit = 0;  // carried from the file back into the file, used by nothing
+    std::string packageTitle;
+    std::string packageBasePath;
+    int userBackupPathUse = 0;
+    std::string userBackupPath;
+    ProgramLists programs;
+};
+
 // Told to the operator when a network command has no usable start address.
 extern const char* const kNoStartAddressText;
 
@@ -111,17 +122,18 @@ public:
     const SettingsStore& Settings() const { return settings_; }
     OperationMode Mode() const { return mode_; }
     const TargetRange& Range() const { return range_; }
-    const ProgramLists& Programs() const { return programs_; }
+    const ProgramLists& Programs() const { return stored_.programs; }
+    const StoredSettings& Stored() const { return stored_; }
     const CqvFileUtil& SourceScanner() const { return source_; }
     const CqvFileUtil& TargetScanner() const { return target_; }
     size_t SrcRootLength() const { return srcRootLength_; }
     size_t TgtRootLength() const { return tgtRootLength_; }
     bool CopyFilesApplied() const { return copyFilesApplied_; }
-    int AutoNetInit() const { return autoNetInit_; }
-    const std::string& PackageTitle() const { return packageTitle_; }
-    const std::string& PackageBasePath() const { return packageBasePath_; }
-    int UserBackupPathUse() const { return userBackupPathUse_; }
-    const std::string& UserBackupPath() const { return userBackupPath_; }
+    int AutoNetInit() const { return stored_.autoNetInit; }
+    const std::string& PackageTitle() const { return stored_.packageTitle; }
+    const std::string& PackageBasePath() const { return stored_.packageBasePath; }
+    int UserBackupPathUse() const { return stored_.userBackupPathUse; }
+    const std::string& UserBackupPath() const { return stored_.userBackupPath; }
 
 private:
     void ApplyStore();
@@ -143,12 +155,7 @@ private:
     bool copyFilesApplied_ = false;
     TargetRange range_;
     OperationMode mode_ = OperationMode::Local;
-    ProgramLists programs_;
-    int autoNetInit_ = 0;
-    std::string packageTitle_;
-    std::string packageBasePath_;
-    int userBackupPathUse_ = 0;
-    std::string userBackupPath_;
+    StoredSettings stored_;
     std::atomic<bool> runActive_{false};
 };
 
