@@ -356,6 +356,19 @@ deploy::CopyRunInputs MainWindowLogic::CopyRunInputsNow() {
     return in;
 }
 
+package::PackageInputs MainWindowLogic::PackageInputsNow() {
+    package::PackageInputs in;
+    in.mode = mode_;
+    in.range = RangeNow();
+    in.targetBox = controls_.GetText(kIdTargetFolder);
+    in.shareBox = controls_.GetText(kIdSharePath);
+    in.title = stored_.packageTitle;
+    in.basePath = stored_.packageBasePath;
+    in.sourceRoot = source_.rootFolder;
+    in.records = compareList_.Records();
+    return in;
+}
+
 void MainWindowLogic::ApplyCopied(size_t record, const FileEntry& target) { compareList_.SetCopied(record, target); }
 
 }  // namespace ui

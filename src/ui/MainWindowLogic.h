@@ -12,6 +12,7 @@
 #include "control/ProgramControl.h"
 #include "control/TargetRange.h"
 #include "deploy/CopyRun.h"
+#include "package/PackageBuilder.h"
 #include "settings/SettingsStore.h"
 #include "ui/Controls.h"
 #include "ui/ScanPaths.h"
@@ -100,6 +101,9 @@ public:
     // user-interface thread when the command starts, so the worker never
     // reads a control or the records.
     deploy::CopyRunInputs CopyRunInputsNow();
+    // The package builder's inputs as the window holds them now (after the
+    // refresh that starts the build).
+    package::PackageInputs PackageInputsNow();
     // A record copied by the run (user-interface thread): its new target
     // entry, result Same.
     void ApplyCopied(size_t record, const FileEntry& target);

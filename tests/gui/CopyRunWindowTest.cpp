@@ -94,7 +94,8 @@ TEST_F(CopyRunWindowTest, LocalRunFromF7AndTheButton) {
     testenv::MakeDirs(dir_ / "tgt\\bin");
     MainDialog& d = Open("IDC_ACS_FILENAME_SRC=`" + dir_.path() + "\\src`\r\nIDC_ACS_FILENAME_TARGET=`" +
                          dir_.path() + "\\tgt`\r\nm_chkSubFolder=`1`\r\nIDC_CHK_AUTOBACKUP=`0`\r\n"
-                         "IDC_CHECK_UPDATEMODE=`0`\r\n");
+                         "IDC_CHECK_UPDATEMODE=`0`\r\nMakeInstall_Title=`Line2`\r\nMakeInstall_BasicPath=`" +
+                         dir_.path() + "\\pkg`\r\n");
     ASSERT_TRUE(PumpUntil(5000, [&] { return d.GetItemCount(kIdAllFilesList) == 2; }));
 
     // Nothing in the copy list: no window, no line.
@@ -134,6 +135,22 @@ TEST_F(CopyRunWindowTest, LocalRunFromF7AndTheButton) {
     EXPECT_EQ(Read(dir_ / "tgt\\a.exe"), "new a");
     EXPECT_EQ(Read(dir_ / "tgt\\bin\\b.dll"), "new b");
     EXPECT_TRUE(PumpUntil(5000, [&] { return !ProgressVisible(); }));  // hides itself after a clean run
+
+    // Button 1025: a refresh, then the package on the worker, into the same
+    // window; the copy list is what the refresh carried over.
+    SendMessageA(GetDlgItem(d.Handle(), kIdMakePackage), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil(10000, [&] { return !d.Logic().RunActive() && Contains("인스톨용 파일 복사 완료"); }));
+    EXPECT_EQ(Log().front(), "복사 실행");
+    EXPECT_TRUE(Contains("인스톨용 파일 복사 완료(성공:2, 실패:0)"));
+    bool found = false;
+    platform::FindFiles(dir_ / "pkg\\Line2_*", [&](const platform::FindData& f) {
+        const std::string folder = dir_ / ("pkg\\" + f.name);
+        found = true;
+        EXPECT_EQ(Read(folder + "\\InstallFiles\\b.dll"), "new b");  // flat
+        EXPECT_TRUE(platform::PathExists(folder + "\\qvInstall.bat"));
+        return true;
+    });
+    EXPECT_TRUE(found);
 }
 
 // A network run whose wait holds (no agent on the second PC): the window

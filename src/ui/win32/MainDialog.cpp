@@ -12,6 +12,7 @@
 #include "platform/Process.h"
 #include "ui/BuildDate.h"
 #include "ui/ControlIds.h"
+#include "ui/PackageProgress.h"
 #include "ui/RunProgress.h"
 #include "ui/FileListModel.h"
 #include "ui/win32/resource.h"
@@ -193,6 +194,9 @@ bool MainDialog::OnCommand(WORD id, WORD code, HWND) {
     case kIdCopy:
         StartCopyRun(false);
         return true;
+    case kIdMakePackage:
+        StartPackageBuild();
+        return true;
     case kIdSaveSettings:
         logic_.SaveSettings();
         return true;
@@ -265,10 +269,9 @@ void MainDialog::StartCopyRun(bool ask) {
     deploy::CopyRunInputs inputs = logic_.CopyRunInputsNow();
     runControl_.store(0);
     Enable(kIdCopy, false);
-    logic_.SetRunActive(true);
     if (!runEffects) runEffects = std::make_unique<deploy::RealEffects>();
     const HWND window = hwnd_;
-    worker_ = std::thread([this, window, in = std::move(inputs)] {
+    StartWorker([this, window, in = std::move(inputs)] {
         // Every call into the windows is a sent message: the window's thread
         // carries it out, so the worker touches no window and no record.
         RunProgress report(
@@ -277,8 +280,27 @@ void MainDialog::StartCopyRun(bool ask) {
                 SendMessageA(window, WM_QV_RECORD_COPIED, WPARAM(record), reinterpret_cast<LPARAM>(&target));
             },
             [window] { SendMessageA(window, WM_QV_RUN_FINISHED, 0, 0); });
+        deploy::CopyRun(in, *runEffects, report);
+    });
+}
+
+void MainDialog::StartPackageBuild() {
+    if (!logic_.MayRun(Command::BuildPackage) || worker_.joinable()) return;
+    // On this thread: the refresh may ask the operator something.
+    logic_.Refresh();
+    StartWorker([this, in = logic_.PackageInputsNow()] {
+        package::RealPackageEffects fx;
+        PackageProgress report(progress_);
+        package::BuildUpdatePackage(in, fx, report);
+    });
+}
+
+void MainDialog::StartWorker(std::function<void()> work) {
+    logic_.SetRunActive(true);
+    const HWND window = hwnd_;
+    worker_ = std::thread([window, work = std::move(work)] {
         try {
-            deploy::CopyRun(in, *runEffects, report);
+            work();
         } catch (...) {
             // Nothing may end the thread by an exception; the summary line
             // was not reached, which the log shows.

@@ -46,6 +46,10 @@ public:
     // F7 (ask: the question first) and button 1011: the copy run on a worker
     // thread, from a snapshot taken now. Refused while a run lasts.
     void StartCopyRun(bool ask);
+    // Button 1025: refreshes, then builds the update package on a worker
+    // thread into the progress window. Refused while a run lasts, as a copy
+    // run is refused while it lasts.
+    void StartPackageBuild();
     // The run's effects; tests put their own in before a run starts.
     std::unique_ptr<deploy::IRunEffects> runEffects;
     // The last WM_RUN_CONTROL value; a copy run clears it when it starts and
@@ -91,6 +95,9 @@ private:
     INT_PTR OnGetDispInfo(int listId, NMHDR* hdr);
     INT_PTR OnCustomDraw(int listId, NMHDR* hdr);
     void OnRightClick(int listId);
+    // Marks the run active and starts work on the worker thread; its end
+    // comes back as WM_QV_RUN_ENDED.
+    void StartWorker(std::function<void()> work);
 
     HINSTANCE instance_ = nullptr;
     HICON icon_ = nullptr;
