@@ -314,14 +314,7 @@ bool RealEffects::FileExists(const std::string& path) { return platform::PathExi
 
 std::string RealEffects::CurrentDir() { return platform::GetCurrentDir(); }
 
-bool RealEffects::Today(int& year, int& month, int& day) {
-    platform::LocalTime t;
-    if (!platform::ToLocalTime(int64_t(std::time(nullptr)), t)) return false;
-    year = t.year;
-    month = t.month;
-    day = t.day;
-    return true;
-}
+bool RealEffects::Today(int& year, int& month, int& day) { return platform::LocalDateNow(year, month, day); }
 
 uint32_t RealEffects::TickCount() {
     using namespace std::chrono;

@@ -215,14 +215,7 @@ PackageResult BuildUpdatePackage(const PackageInputs& inputs, IPackageEffects& e
 
 std::string RealPackageEffects::CurrentDir() { return platform::GetCurrentDir(); }
 
-bool RealPackageEffects::Today(int& year, int& month, int& day) {
-    platform::LocalTime t;
-    if (!platform::ToLocalTime(int64_t(std::time(nullptr)), t)) return false;
-    year = t.year;
-    month = t.month;
-    day = t.day;
-    return true;
-}
+bool RealPackageEffects::Today(int& year, int& month, int& day) { return platform::LocalDateNow(year, month, day); }
 
 void RealPackageEffects::MakeDir(const std::string& path) { platform::MakeDir(path); }
 

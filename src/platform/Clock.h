@@ -28,4 +28,15 @@ inline LocalTime FromTm(const std::tm& tm) {
 // false outside the range above or when the runtime refuses the time.
 bool ToLocalTime(int64_t secondsSince1970, LocalTime& out);
 
+// Today's local date as year, month and day; false, with all three 0, when
+// the clock cannot be converted.
+inline bool LocalDateNow(int& year, int& month, int& day) {
+    LocalTime t;
+    const bool ok = ToLocalTime(int64_t(std::time(nullptr)), t);
+    year = ok ? t.year : 0;
+    month = ok ? t.month : 0;
+    day = ok ? t.day : 0;
+    return ok;
+}
+
 }  // namespace platform
