@@ -31,6 +31,10 @@ CopyOutcome CopyFileTo(const std::string& from, const std::string& to, bool fail
 // for writing (read-only, or held by a running program) fails before anything
 // is written, as a plain copy onto it would; a missing folder fails too.
 CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, const std::string& tempPath);
+// The checks ReplaceFileWithCopy makes before it writes anything: ok when
+// `to` does not exist or could be opened for writing now. Changes nothing,
+// so a dry run can tell a read-only or held target in advance.
+CopyOutcome CheckReplaceable(const std::string& to);
 
 // Copies from onto `to` only where no file of that name exists, never leaving
 // a half-written `to`: the copy is made under tempPath and then given the

@@ -94,11 +94,9 @@ CopyOutcome CopyFileTo(const std::string& from, const std::string& to, bool fail
     return CopyUnix(*f, *t, failIfExists);
 }
 
-CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, const std::string& tempPath) {
-    const auto f = posix::ToUnixPath(from);
+CopyOutcome CheckReplaceable(const std::string& to) {
     const auto t = posix::ToUnixPath(to);
-    const auto tmp = posix::ToUnixPath(tempPath);
-    if (!f || !t || !tmp) return {false, kErrPathNotFound};
+    if (!t) return {false, kErrPathNotFound};
     struct stat st {};
     if (stat(t->c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return {false, kErrAccessDenied};
@@ -106,6 +104,16 @@ CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, 
         if (fd < 0) return {false, FromErrno(errno)};
         close(fd);
     }
+    return {true, 0};
+}
+
+CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, const std::string& tempPath) {
+    const auto f = posix::ToUnixPath(from);
+    const auto t = posix::ToUnixPath(to);
+    const auto tmp = posix::ToUnixPath(tempPath);
+    if (!f || !t || !tmp) return {false, kErrPathNotFound};
+    const CopyOutcome writable = CheckReplaceable(to);
+    if (!writable.ok) return writable;
     unlink(tmp->c_str());
     CopyOutcome c = CopyUnix(*f, *tmp, false);
     if (!c.ok) return c;

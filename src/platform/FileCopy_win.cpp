@@ -19,9 +19,7 @@ void RemoveTemp(const std::string& path) {
 
 }  // namespace
 
-CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, const std::string& tempPath) {
-    // The rename below would replace a file that a plain copy could not
-    // write: test that first, without changing anything.
+CopyOutcome CheckReplaceable(const std::string& to) {
     const DWORD attrs = GetFileAttributesA(to.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES) {
         if (attrs & FILE_ATTRIBUTE_READONLY) return {false, ERROR_ACCESS_DENIED};
@@ -30,6 +28,14 @@ CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, 
         if (h == INVALID_HANDLE_VALUE) return {false, GetLastError()};
         CloseHandle(h);
     }
+    return {true, 0};
+}
+
+CopyOutcome ReplaceFileWithCopy(const std::string& from, const std::string& to, const std::string& tempPath) {
+    // The rename below would replace a file that a plain copy could not
+    // write: test that first, without changing anything.
+    const CopyOutcome writable = CheckReplaceable(to);
+    if (!writable.ok) return writable;
     if (!CopyFileA(from.c_str(), tempPath.c_str(), FALSE)) {
         const DWORD e = GetLastError();
         RemoveTemp(tempPath);
