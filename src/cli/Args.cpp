@@ -117,7 +117,7 @@ std::string UsageText() {
            "명령:\n"
            "  compare             새로고침(F5)처럼 비교하고 모든 파일의 비교결과를 출력\n"
            "  copy                저장된 복사 목록(COPYFILES)을 복사 (창의 복사 실행과 같음)\n"
-           "  package             업데이트 패키지 생성\n"
+           "  package             복사 목록으로 업데이트 패키지 생성 (창의 패키지 버튼과 같음)\n"
            "\n"
            "옵션:\n"
            "  --settings FILE     설정 파일 (기본: 프로그램 폴더의 Quorvel.ini)\n"

@@ -6,11 +6,13 @@
 #include "cli/Args.h"
 #include "compare/PathUtil.h"
 #include "deploy/DryRunEffects.h"
+#include "package/PackageBuilder.h"
 #include "platform/FileSystem.h"
 #include "ui/ControlIds.h"
 #include "ui/FileListModel.h"
 #include "ui/HeadlessControls.h"
 #include "ui/MainWindowLogic.h"
+#include "ui/PackageProgress.h"
 #include "ui/ScanPaths.h"
 
 namespace cli {
@@ -113,6 +115,39 @@ int RunCopy(ui::MainWindowLogic& logic, const Options& o, const Console& console
     return flags;
 }
 
+// The window's lines of a package build, tallied for the exit code.
+class PackageReport : public ui::PackageProgress {
+public:
+    explicit PackageReport(ui::IProgressView& view) : ui::PackageProgress(view) {}
+    void Copied(const std::string& source, const std::string& destination) override {
+        ui::PackageProgress::Copied(source, destination);
+        flags |= kExitCopied;
+    }
+    void CopyFailed(const std::string& source, const std::string& destination, uint32_t error) override {
+        ui::PackageProgress::CopyFailed(source, destination, error);
+        flags |= kExitFileFailed;
+    }
+    void ScriptFailed(const std::string& path) override {
+        ui::PackageProgress::ScriptFailed(path);
+        flags |= kExitFileFailed;
+    }
+    int flags = 0;
+};
+
+// The update package of the window's button, from the same refresh.
+int RunPackage(ui::MainWindowLogic& logic, const Console& console) {
+    ConsoleView view(console.out, "");
+    PackageReport report(view);
+    package::RealPackageEffects effects;
+    const package::PackageResult result = package::BuildUpdatePackage(logic.PackageInputsNow(), effects, report);
+    if (!result.ran) {
+        console.out("복사 목록에 파일이 없습니다.");
+        return kExitNothingToCopy;
+    }
+    console.out("패키지 폴더: " + result.packageFolder);
+    return report.flags;
+}
+
 }  // namespace
 
 std::string DefaultSettingsFile(const std::string& exePath) {
@@ -143,11 +178,6 @@ int Main(const std::vector<std::string>& args, const Console& console, const std
         }
         return 0;
     }
-    if (o.command == Command::Package) {
-        console.err("qvDeploy: package 명령은 아직 이 버전에 없습니다");
-        return kExitFatal;
-    }
-
     const std::string settings = o.settingsFile.empty() ? DefaultSettingsFile(exePath) : o.settingsFile;
     // The window starts with its defaults when the file is missing; an
     // unattended run must not deploy whatever those defaults point at.
@@ -188,6 +218,7 @@ int Main(const std::vector<std::string>& args, const Console& console, const std
         PrintCompare(logic, o.csv, console.out);
         return flags;
     }
+    if (o.command == Command::Package) return flags | RunPackage(logic, console);
     return flags | RunCopy(logic, o, console, effects);
 }
 

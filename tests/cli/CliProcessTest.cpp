@@ -17,6 +17,10 @@
 #include "platform/FileSystem.h"
 #include "settings/SettingsKeys.h"
 #include "support/TestEnv.h"
+#include "ui/HeadlessControls.h"
+#include "ui/MainWindowLogic.h"
+#include "ui/PackageProgress.h"
+#include "ui/ProgressRecorder.h"
 
 namespace {
 
@@ -127,6 +131,61 @@ TEST_F(ProcessTest, LocalCopyPrintsTheWindowsLinesAndADryRunForetellsIt) {
     EXPECT_EQ(real.out, expected);
     EXPECT_EQ(Read(tgt + "새 파일.txt"), "new n");
     EXPECT_EQ(Read(tgt + "b.dll"), "old b");
+}
+
+// Every file below a folder, by its path below it, with its bytes.
+std::map<std::string, std::string> Tree(const std::string& folder, const std::string& below = "") {
+    std::map<std::string, std::string> files;
+    platform::FindFiles(folder + "\\*.*", [&](const platform::FindData& f) {
+        if (f.name == "." || f.name == "..") return true;
+        const std::string path = folder + "\\" + f.name;
+        if (f.attrib & platform::kAttrDirectory) {
+            for (auto& [k, v] : Tree(path, below + f.name + "\\")) files[k] = v;
+        } else {
+            files[below + f.name] = platform::ReadWholeFile(path).value_or("<unreadable>");
+        }
+        return true;
+    });
+    return files;
+}
+
+TEST_F(ProcessTest, PackageBuildsTheSamePackageAsTheWindow) {
+    const std::string tgt = dir / "tgt\\";
+    testenv::WriteFile(Src() + "\\a.exe", "new a", 3000);
+    testenv::WriteFile(Src() + "\\bin\\b.dll", "new b", 3000);
+    testenv::WriteFile(Src() + "\\same.txt", "same", 2000);
+    testenv::WriteFile(tgt + "a.exe", "old a", 2000);
+    testenv::WriteFile(tgt + "same.txt", "same", 2000);
+    settings.values = {{keys::kSourceFolder, Src()},       {keys::kTargetFolder, tgt},
+                       {keys::kPackageTitle, "Line2"},     {keys::kPackageBasePath, dir / "pkg"},
+                       {keys::kAutoBackup, "0"},           {keys::kUpdateMode, "0"}};
+    settings.lists[keys::kCopyFiles] = {"a.exe", "bin\\b.dll"};
+    clitest::WriteSettings(Ini(), settings);
+    testenv::MakeDirs(dir / "pkg");
+
+    // The window's button: a refresh, then the build over the window's inputs.
+    ui::HeadlessControls controls;
+    ui::MainWindowLogic logic(controls, Ini());
+    logic.StartUp();
+    logic.Refresh();
+    ui::ProgressRecorder window;
+    ui::PackageProgress windowReport(window);
+    package::RealPackageEffects fx;
+    const package::PackageResult built = package::BuildUpdatePackage(logic.PackageInputsNow(), fx, windowReport);
+    ASSERT_TRUE(built.ran);
+    ASSERT_EQ(built.failures, 0);
+    const auto windowTree = Tree(built.packageFolder.substr(0, built.packageFolder.size() - 1));
+    ASSERT_EQ(windowTree.count("InstallFiles\\b.dll"), 1u);
+    ASSERT_EQ(windowTree.count("qvInstall.bat"), 1u);
+    testenv::RemoveTree(built.packageFolder.substr(0, built.packageFolder.size() - 1));
+
+    const Ran r = Deploy({"package"});
+    EXPECT_EQ(r.code, cli::kExitCopied) << r.Text();
+    Lines lines = window.lines;
+    lines.push_back("패키지 폴더: " + built.packageFolder);
+    EXPECT_EQ(r.out, lines);
+    EXPECT_EQ(r.out.front(), "복사 실행");
+    EXPECT_EQ(Tree(built.packageFolder.substr(0, built.packageFolder.size() - 1)), windowTree);
 }
 
 struct TestNet {
