@@ -18,12 +18,15 @@ public:
     AgentProcess(const AgentProcess&) = delete;
     AgentProcess& operator=(const AgentProcess&) = delete;
     bool ok() const { return started_; }
+    // The system's code when the start failed (0 otherwise), for the failure message.
+    unsigned long error() const { return error_; }
     // The exit code once it has ended within timeoutMs, nullopt while it runs.
     std::optional<int> WaitForExit(int timeoutMs);
     void Kill();
 
 private:
     bool started_ = false;
+    unsigned long error_ = 0;
     long long id_ = 0;
     void* handle_ = nullptr;
     std::optional<int> exit_;

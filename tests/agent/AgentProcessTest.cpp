@@ -51,7 +51,7 @@ protected:
         const std::string log = folder + "\\" + agent::kLogFileName;
         const size_t before = platform::ReadWholeFile(log).value_or("").size();
         auto a = std::make_unique<helpers::AgentProcess>(exe, args, dir.path(), dir / ("err" + std::to_string(++agents)));
-        EXPECT_TRUE(a->ok());
+        EXPECT_TRUE(a->ok()) << exe << " did not start, error " << a->error();
         EXPECT_TRUE(WaitFor([&] { return platform::ReadWholeFile(log).value_or("").size() > before; }))
             << "the agent wrote no log line";
         return a;

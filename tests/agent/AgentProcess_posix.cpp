@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <cerrno>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,7 +26,10 @@ AgentProcess::AgentProcess(const std::string& exe, const std::vector<std::string
     for (auto& a : argStore) argv.push_back(a.data());
     argv.push_back(nullptr);
     const pid_t pid = fork();
-    if (pid < 0) return;
+    if (pid < 0) {
+        error_ = (unsigned long)errno;
+        return;
+    }
     if (pid == 0) {
         const int null = open("/dev/null", O_RDWR);
         const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);

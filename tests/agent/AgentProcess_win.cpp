@@ -11,7 +11,10 @@ AgentProcess::AgentProcess(const std::string& exe, const std::vector<std::string
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE err = CreateFileA(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (err == INVALID_HANDLE_VALUE) return;
+    if (err == INVALID_HANDLE_VALUE) {
+        error_ = GetLastError();
+        return;
+    }
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -21,6 +24,7 @@ AgentProcess::AgentProcess(const std::string& exe, const std::vector<std::string
     PROCESS_INFORMATION pi{};
     const BOOL ok = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                    workFolder.c_str(), &si, &pi);
+    if (!ok) error_ = GetLastError();
     CloseHandle(err);
     if (!ok) return;
     CloseHandle(pi.hThread);
