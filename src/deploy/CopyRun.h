@@ -116,9 +116,15 @@ std::string BackupFolderFor(OperationMode mode, int userBackupPathUse, const std
 // The octets the run visits: none without a usable start address.
 std::vector<int> RunOctets(const TargetRange& range);
 
+// How many echo checks are in flight at once: a range never holds more than
+// 256 PCs, so every PC of a range is checked at the same time and the stage
+// lasts about one time-out however many PCs are off.
+constexpr int kEchoParallel = 256;
+
 // Echo checks of many PCs at once (at most `parallel` in flight), results in
 // the order of `addresses`, as if checked one after another.
-std::vector<bool> CheckAnswering(IRunEffects& effects, const std::vector<std::string>& addresses, int parallel = 64);
+std::vector<bool> CheckAnswering(IRunEffects& effects, const std::vector<std::string>& addresses,
+                                 int parallel = kEchoParallel);
 
 CopyRunResult CopyRun(const CopyRunInputs& inputs, IRunEffects& effects, IRunReport& report);
 
