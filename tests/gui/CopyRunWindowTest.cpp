@@ -204,6 +204,10 @@ TEST_F(CopyRunWindowTest, NetworkRunWaitsForTheAgentsAndTheOperator) {
     EXPECT_FALSE(d.Logic().Refresh());
     EXPECT_FALSE(d.Logic().MoveAllBack());
     EXPECT_FALSE(CopyEnabled());
+    const size_t lines = Log().size();
+    SendMessageA(GetDlgItem(d.Handle(), kIdMakePackage), BM_CLICK, 0, 0);  // the package build too
+    PumpUntil(100, [] { return false; });
+    EXPECT_EQ(Log().size(), lines);  // its ShowForRun would have emptied the log
     const std::string waitLine = Log().back();
     PostMessageA(d.Handle(), WM_CLOSE, 0, 0);
     PumpUntil(1100, [] { return false; });
