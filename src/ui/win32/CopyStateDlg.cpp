@@ -99,9 +99,33 @@ void CCopyStateDlg::DoAddLine(const std::string& text, int newLine) {
         const LRESULT count = SendMessageA(logList_, LB_GETCOUNT, 0, 0);
         if (count > 0) SendMessageA(logList_, LB_DELETESTRING, WPARAM(count - 1), 0);
     }
+    HoldRepaint();
     // Inserted at the end, never sorted.
     const LRESULT index = SendMessageA(logList_, LB_INSERTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) SendMessageA(logList_, LB_SETCURSEL, WPARAM(index), 0);
+}
+
+namespace {
+constexpr UINT_PTR kRepaintTimer = 124;
+constexpr UINT kRepaintDelayMs = 40;
+}  // namespace
+
+// Painting the list after every line made the window's thread the pace of a
+// run (tens of milliseconds a line under some display servers); the lines
+// of one burst are drawn once, a moment after the first.
+void CCopyStateDlg::HoldRepaint() {
+    if (repaintHeld_) return;
+    repaintHeld_ = true;
+    SendMessageA(logList_, WM_SETREDRAW, FALSE, 0);
+    SetTimer(hwnd_, kRepaintTimer, kRepaintDelayMs, nullptr);
+}
+
+void CCopyStateDlg::ReleaseRepaint() {
+    if (!repaintHeld_) return;
+    repaintHeld_ = false;
+    KillTimer(hwnd_, kRepaintTimer);
+    SendMessageA(logList_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(logList_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
 }
 
 void CCopyStateDlg::DoSetOpenFolder(std::optional<std::string_view> folder) {
@@ -156,6 +180,10 @@ bool CCopyStateDlg::OnCommand(WORD id, WORD code, HWND) {
 }
 
 bool CCopyStateDlg::OnTimer(UINT_PTR id) {
+    if (id == kRepaintTimer) {
+        ReleaseRepaint();
+        return true;
+    }
     if (id != AutoHideCountdown::kTimerId) return false;
     if (hideCountdown_.Tick()) ShowWindow(hwnd_, SW_HIDE);
     if (!hideCountdown_.Running()) KillTimer(hwnd_, AutoHideCountdown::kTimerId);

@@ -66,6 +66,11 @@ private:
     // Touched on the window's thread only.
     AutoHideCountdown hideCountdown_;
     int widestLine_ = 0;  // pixels, since the last ResetLog
+    // Lines that come in a burst are painted together (kRepaintTimer): each
+    // is in the list at once, only the drawing waits.
+    bool repaintHeld_ = false;
+    void HoldRepaint();
+    void ReleaseRepaint();
     std::string openFolder_;
 };
 
