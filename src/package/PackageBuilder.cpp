@@ -1,7 +1,6 @@
 #include "package/PackageBuilder.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "compare/FileUtil.h"
 #include "compare/PathUtil.h"

@@ -1,15 +1,8 @@
 #include "agent/AgentProcess.h"
+#include "support/TestEnv.h"
 
 namespace helpers {
 
-std::string AgentPath() {
-    std::string p = QV_AGENT;
-    if (!p.empty() && p[0] == '/') {  // a Unix path: Wine reaches it through drive Z:
-        p = "Z:" + p;
-        for (char& c : p)
-            if (c == '/') c = '\\';
-    }
-    return p;
-}
+std::string AgentPath() { return testenv::ZDrivePath(QV_AGENT); }
 
 }  // namespace helpers

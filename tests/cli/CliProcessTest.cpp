@@ -48,7 +48,7 @@ protected:
         if (withSettings) args.insert(args.end(), {"--settings", Ini()});
         const std::string outFile = dir / ("out" + std::to_string(++runs) + ".txt");
         const auto t0 = std::chrono::steady_clock::now();
-        helpers::AgentProcess p(clitest::ProgramPath(QV_DEPLOY), args, dir.path(), outFile);
+        helpers::AgentProcess p(testenv::ZDrivePath(QV_DEPLOY), args, dir.path(), outFile);
         Ran r;
         EXPECT_TRUE(p.ok()) << "qvDeploy did not start";
         const auto code = p.WaitForExit(120000);
@@ -287,7 +287,7 @@ TEST_F(ProcessTest, UpdateModeGoesOnWithoutAMissingAgentAfterTheWait) {
     clitest::WriteSettings(Ini(), settings);
     // The agent of .2 runs; .3 has none.
     const std::string log = jobkeeper[2]->folder() + "\\qvAgent.log";
-    helpers::AgentProcess agent(clitest::ProgramPath(QV_AGENT), {jobkeeper[2]->folder()}, dir.path(), dir / "agent.txt");
+    helpers::AgentProcess agent(testenv::ZDrivePath(QV_AGENT), {jobkeeper[2]->folder()}, dir.path(), dir / "agent.txt");
     ASSERT_TRUE(agent.ok());
     for (int i = 0; i < 200 && !platform::PathExists(log); ++i) agent.WaitForExit(50);
     ASSERT_TRUE(platform::PathExists(log)) << "the agent did not start";

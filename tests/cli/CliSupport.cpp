@@ -73,14 +73,4 @@ Lines ReadLines(const std::string& path) {
     return lines;
 }
 
-std::string ProgramPath(const char* builtPath) {
-    std::string p = builtPath;
-    if (!p.empty() && p[0] == '/') {  // a Unix path: Wine reaches it through drive Z:
-        p = "Z:" + p;
-        for (char& c : p)
-            if (c == '/') c = '\\';
-    }
-    return p;
-}
-
 }  // namespace clitest

@@ -46,7 +46,4 @@ private:
 // (the native build's mapping lives in the process).
 void ShareMappingsWithChildren();
 
-// Windows path of a program built with the tests.
-std::string ProgramPath(const char* builtPath);
-
 }  // namespace clitest

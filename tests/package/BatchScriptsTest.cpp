@@ -3,23 +3,12 @@
 #include <string>
 
 #include "package/BatchScripts.h"
+#include "package/Fixture.h"
 #include "package/TargetPaths.h"
 #include "platform/FileSystem.h"
 #include "support/TestEnv.h"
 
 namespace {
-
-// The expected files lie beside this source; the build tree knows them by
-// their Unix path, which both builds reach through drive Z:.
-std::string Fixture(const std::string& name) {
-    std::string path = __FILE__;
-    path = "Z:" + path.substr(0, path.find_last_of("/\\") + 1) + "fixtures/" + name;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    auto bytes = platform::ReadWholeFile(path);
-    if (!bytes) ADD_FAILURE() << "missing fixture " << path;
-    return bytes.value_or("");
-}
 
 ScriptValues LocalValues() {
     ScriptValues v;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "package/BatchScripts.h"
+#include "package/Fixture.h"
 #include "package/PackageBuilder.h"
 #include "package/TargetPaths.h"
 #include "platform/FileSystem.h"
@@ -18,18 +19,6 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// The expected files of the scripts' own tests: a package built from the same
-// values holds the same three scripts.
-std::string Fixture(const std::string& name) {
-    std::string path = __FILE__;
-    path = "Z:" + path.substr(0, path.find_last_of("/\\") + 1) + "fixtures/" + name;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    auto bytes = platform::ReadWholeFile(path);
-    if (!bytes) ADD_FAILURE() << "missing fixture " << path;
-    return bytes.value_or("");
-}
 
 std::string Read(const std::string& path) { return platform::ReadWholeFile(path).value_or("<missing>"); }
 

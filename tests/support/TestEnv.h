@@ -38,6 +38,12 @@ private:
     std::string unc_;
 };
 
+// A path the build knows in Unix form (a program or a source file of the
+// tree) as both builds reach it: "/a/b" becomes "Z:\a\b" (Wine's drive Z:
+// is the Unix root, and the native build maps it the same way). Any other
+// text is returned as it is.
+std::string ZDrivePath(std::string path);
+
 // Makes drive C: usable: Wine's prefix has one; the native build gets an
 // empty folder of the test process for it.
 void EnsureDriveC();

@@ -48,4 +48,12 @@ MappedShare::~MappedShare() {
     if (!folder_.empty()) RemoveTree(folder_);
 }
 
+std::string ZDrivePath(std::string path) {
+    if (path.empty() || path[0] != '/') return path;
+    path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 }  // namespace testenv
